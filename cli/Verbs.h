@@ -1,0 +1,11 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace azuz::cli {
+
+// Each verb adds its subcommand; the callback runs it and sets the exit status.
+void AddInfoVerb(CLI::App& app, int& status);
+void AddPictureVerb(CLI::App& app, int& status);
+
+}  // namespace azuz::cli

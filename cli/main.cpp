@@ -1,0 +1,18 @@
+// azuz: the headless tool on the core libraries.
+#include <CLI/CLI.hpp>
+
+#include "Verbs.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Vurodadud Azuz: design, render and send receipt printer watermarks", "azuz"};
+  app.require_subcommand(1);
+  int status = 0;
+  azuz::cli::AddInfoVerb(app, status);
+  azuz::cli::AddPictureVerb(app, status);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  return status;
+}

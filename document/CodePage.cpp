@@ -1,0 +1,89 @@
+#include "CodePage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace azuz {
+
+namespace {
+
+// Converts with iconv; an input unit that cannot be converted becomes '?' in the output
+// encoding and conversion goes on after it.
+std::string Convert(const char* to, const char* from, const char* data, std::size_t size,
+                    std::size_t unitSize, const std::string& replacement) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    cd = iconv_open(to, "WINDOWS-1252");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+      return std::string(data, size);
+    }
+  }
+  std::string out;
+  out.reserve(size * 2);
+  char* in = const_cast<char*>(data);
+  std::size_t inLeft = size;
+  std::vector<char> buffer(4096);
+  while (inLeft > 0) {
+    char* dst = buffer.data();
+    std::size_t dstLeft = buffer.size();
+    const std::size_t r = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    out.append(buffer.data(), buffer.size() - dstLeft);
+    if (r == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) {
+        continue;
+      }
+      // EILSEQ or EINVAL (a truncated sequence): replace one unit and go on.
+      out += replacement;
+      const std::size_t skip = std::min(unitSize, inLeft);
+      in += skip;
+      inLeft -= skip;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+std::string QuestionMarkIn(const char* encoding) {
+  return Convert(encoding, "UTF-8", "?", 1, 1, "?");
+}
+
+}  // namespace
+
+const std::string& SystemCodePageName() {
+  static const std::string name = [] {
+    const char* env = std::getenv("AZUZ_CODEPAGE");
+    return std::string(env != nullptr && *env != '\0' ? env : "WINDOWS-1252");
+  }();
+  return name;
+}
+
+std::string Utf16ToSystem(const std::u16string& text) {
+  static const std::string mark = QuestionMarkIn(SystemCodePageName().c_str());
+  return Convert(SystemCodePageName().c_str(), "UTF-16LE", reinterpret_cast<const char*>(text.data()),
+                 text.size() * 2, 2, mark);
+}
+
+std::string SystemToUtf8(const std::string& text) {
+  return Convert("UTF-8", SystemCodePageName().c_str(), text.data(), text.size(), 1, "?");
+}
+
+std::string Utf8ToSystem(const std::string& text) {
+  static const std::string mark = QuestionMarkIn(SystemCodePageName().c_str());
+  return Convert(SystemCodePageName().c_str(), "UTF-8", text.data(), text.size(), 1, mark);
+}
+
+std::u32string SystemToUnicode(const std::string& text) {
+  const std::string utf32 =
+      Convert("UTF-32LE", SystemCodePageName().c_str(), text.data(), text.size(), 1,
+              std::string("?\0\0\0", 4));
+  std::u32string out(utf32.size() / 4, U'\0');
+  std::memcpy(out.data(), utf32.data(), out.size() * 4);
+  return out;
+}
+
+}  // namespace azuz

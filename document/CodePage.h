@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace azuz {
+
+// Texts in designs are bytes in the system code page: Windows-1252 unless AZUZ_CODEPAGE names
+// another iconv encoding. Characters the target cannot hold become '?'.
+const std::string& SystemCodePageName();
+
+std::string Utf16ToSystem(const std::u16string& text);
+std::string SystemToUtf8(const std::string& text);
+std::string Utf8ToSystem(const std::string& text);
+std::u32string SystemToUnicode(const std::string& text);
+
+}  // namespace azuz

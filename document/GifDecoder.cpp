@@ -1,0 +1,12 @@
+#include "PictureLoader.h"
+
+namespace azuz {
+
+std::optional<Picture> DecodeGif(std::span<const std::uint8_t>, std::string* why) {
+  if (why != nullptr) {
+    *why = "decoder not built yet";
+  }
+  return std::nullopt;
+}
+
+}  // namespace azuz

@@ -1,0 +1,62 @@
+#include "PngWriter.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace azuz {
+
+bool WriteRgbPng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+                 std::size_t stride, std::string* error) {
+  auto fail = [error](const std::string& why) {
+    if (error != nullptr) {
+      *error = why;
+    }
+    return false;
+  };
+  if (width <= 0 || height <= 0) {
+    return fail("nothing to write: the image is empty");
+  }
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    return fail("cannot create " + path + ": " + std::strerror(errno));
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (png == nullptr || info == nullptr) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return fail("out of memory");
+  }
+  std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return fail("cannot write " + path);
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* src = pixels + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<png_byte>(src[x] >> 16);
+      row[3 * x + 1] = static_cast<png_byte>(src[x] >> 8);
+      row[3 * x + 2] = static_cast<png_byte>(src[x]);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  if (std::fclose(file) != 0) {
+    return fail("cannot write " + path + ": " + std::strerror(errno));
+  }
+  return true;
+}
+
+}  // namespace azuz
