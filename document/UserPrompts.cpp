@@ -1,0 +1,10 @@
+#include "UserPrompts.h"
+
+namespace azuz {
+
+UserPrompts& Prompts() {
+  static UserPrompts prompts;
+  return prompts;
+}
+
+}  // namespace azuz
