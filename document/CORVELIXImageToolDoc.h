@@ -33,6 +33,7 @@ class CORVELIXImageToolDoc {
   std::function<void()> RedrawAll;
   std::function<void()> RefreshObjectList;
   std::function<void(int)> SetSelectedIndex;
+  std::function<void(const std::string&)> SetWindowTitle;
 
   bool OnNewDocument();
 

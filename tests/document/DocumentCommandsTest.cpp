@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "DocumentCommands.h"
+#include "EditingOperations.h"
+#include "TestData.h"
+#include "UserPrompts.h"
+
+namespace azuz {
+namespace {
+
+class DocumentCommands : public ::testing::Test {
+ protected:
+  test::TempDir dir;
+  CORVELIXImageToolDoc doc;
+  std::string title = "Vurodadud Azuz - [New]";
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::string openAnswer, saveAnswer;
+  int saveDialogs = 0;
+  bool yes = false;
+
+  void SetUp() override {
+    doc.SetWindowTitle = [this](const std::string& t) { title = t; };
+    Prompts().ShowMessage = [this](const std::string& text, const std::string&) {
+      messages.push_back(text);
+    };
+    Prompts().AskYesNo = [this](const std::string& text, const std::string& caption) {
+      questions.push_back(caption + ": " + text);
+      return yes;
+    };
+    Prompts().ChooseFileToOpen = [this](const std::string& filter, const std::string& ext,
+                                        const std::string&) {
+      EXPECT_EQ(filter, "Watermark Filese(*.bwi)|*.bwi||");
+      EXPECT_EQ(ext, "*.bwi");
+      return openAnswer;
+    };
+    Prompts().ChooseFileToSave = [this](const std::string&, const std::string&,
+                                        const std::string&) {
+      ++saveDialogs;
+      return saveAnswer;
+    };
+  }
+  void TearDown() override { Prompts() = UserPrompts{}; }
+
+  void AddLine() {
+    DrawObject* o = doc.FindOrCreateObject(-1);
+    o->kind = 2;
+    doc.InsertAtHead(o);
+  }
+};
+
+TEST_F(DocumentCommands, SaveWithoutAFileAsksForOneThenSavesThereSilently) {
+  AddLine();
+  OnFileSave(doc);  // cancelled dialog
+  EXPECT_EQ(saveDialogs, 1);
+  EXPECT_EQ(doc.filePath, "NONE");
+
+  saveAnswer = dir / "logo.bwi";
+  OnFileSave(doc);
+  EXPECT_EQ(saveDialogs, 2);
+  EXPECT_EQ(title, "Vurodadud Azuz - [logo.bwi]");
+  EXPECT_EQ(doc.fileTitle, "logo.bwi");
+  OnFileSave(doc);
+  EXPECT_EQ(saveDialogs, 2);
+  EXPECT_TRUE(std::filesystem::exists(saveAnswer));
+}
+
+TEST_F(DocumentCommands, OpenFillsTheDesignAndTitleThenNewResets) {
+  AddLine();
+  ASSERT_TRUE(SaveToFile(doc, dir / "one.bwi"));
+  doc.DeleteAllObjects();
+  openAnswer = dir / "one.bwi";
+  OnFileOpen(doc);
+  EXPECT_EQ(doc.ObjectCount(), 1u);
+  EXPECT_EQ(title, "Vurodadud Azuz - [one.bwi]");
+
+  OnFileNew(doc);
+  EXPECT_EQ(doc.ObjectCount(), 0u);
+  EXPECT_EQ(doc.filePath, "NONE");
+  EXPECT_EQ(title, "Vurodadud Azuz - [New]");
+  AskToSaveBeforeExit(doc);
+  EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(DocumentCommands, ExitAsksOnlyWithAFileAndYesRewritesIt) {
+  const std::string path = dir / "exit.bwi";
+  AddLine();
+  ASSERT_TRUE(SaveToFile(doc, path));
+  doc.filePath = path;
+  AddLine();
+  AskToSaveBeforeExit(doc);  // No: file untouched
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], "Watermark: Do you want to save?");
+  CORVELIXImageToolDoc check;
+  LoadFromFile(check, path);
+  EXPECT_EQ(check.ObjectCount(), 1u);
+
+  yes = true;
+  AskToSaveBeforeExit(doc);
+  LoadFromFile(check, path);
+  EXPECT_EQ(check.ObjectCount(), 2u);
+}
+
+TEST_F(DocumentCommands, ReadOnlyFileCannotBeOpenedAndTitleStays) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root opens read-only files for writing";
+  }
+  const std::string path = dir / "ro.bwi";
+  ASSERT_TRUE(SaveToFile(doc, path));
+  chmod(path.c_str(), 0444);
+  AddLine();
+  title = "before";
+  openAnswer = path;
+  OnFileOpen(doc);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Verify that the file exist and that you can't access it!");
+  EXPECT_EQ(doc.ObjectCount(), 1u);
+  EXPECT_EQ(title, "before");
+  EXPECT_EQ(doc.filePath, path);  // the chosen file stays the design's file
+}
+
+TEST_F(DocumentCommands, MissingFileShowsTheMessageAndKeepsTheDesign) {
+  AddLine();
+  openAnswer = dir / "missing.bwi";
+  OnFileOpen(doc);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Verify that the file exist and that you can't access it!");
+  EXPECT_EQ(doc.ObjectCount(), 1u);
+  EXPECT_EQ(doc.fileTitle, "missing.bwi");
+}
+
+TEST_F(DocumentCommands, DamagedFileReportsAndKeepsWhatWasRead) {
+  const std::string path = dir / "short.bwi";
+  { std::ofstream(path, std::ios::binary) << std::string("\x03" "abc\x64\0\0\0\x05\0\0\0", 12); }
+  title = "before";
+  openAnswer = path;
+  OnFileOpen(doc);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(doc.designName, "abc");
+  EXPECT_EQ(title, "before");
+}
+
+}  // namespace
+}  // namespace azuz
