@@ -29,7 +29,8 @@ void CORVELIXImageToolDoc::DeleteAllObjects() {
 }
 
 std::unique_ptr<DrawObject> CORVELIXImageToolDoc::Detach(DrawObject* object) {
-  for (auto* list : {&objects, &unlisted_}) {
+  // Unlisted objects first: appending while reading a file must not scan the whole list.
+  for (auto* list : {&unlisted_, &objects}) {
     auto it = std::find_if(list->begin(), list->end(),
                            [object](const auto& p) { return p.get() == object; });
     if (it != list->end()) {
