@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <fstream>
@@ -272,33 +276,47 @@ TEST_F(WatermarkFileSave, SaveAndLoadThroughTheFileSystem) {
   EXPECT_EQ(back.ObjectCount(), 1u);  // a file that cannot be opened changes nothing
 }
 
-TEST_F(WatermarkFileSave, FailedSaveLeavesThePreviousFile) {
-  if (geteuid() == 0) {
-    // Root ignores directory permissions; a full file system stands in for them.
-    std::FILE* full = std::fopen("/dev/full", "wb");
-    if (full == nullptr) {
-      GTEST_SKIP() << "no /dev/full";
-    }
-    std::fclose(full);
-  }
-  const std::string path = dir / "keep.bwi";
-  { std::ofstream(path, std::ios::binary) << "previous contents"; }
-  AddLine(doc, 1, 2, 3, 4);
-  std::string error;
-  if (geteuid() != 0) {
-    chmod(dir.Path().c_str(), 0555);
-    EXPECT_FALSE(SaveWatermarkFile(path, doc, &error));
-    chmod(dir.Path().c_str(), 0755);
-  } else {
-    // Saving over a name whose folder is a file fails before anything is touched.
-    EXPECT_FALSE(SaveWatermarkFile(path + "/inner.bwi", doc, &error));
-  }
-  EXPECT_FALSE(error.empty());
+void ExpectOnlyPreviousFile(const test::TempDir& dir, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous contents");
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     EXPECT_EQ(entry.path().filename(), "keep.bwi") << "temporary file left behind";
   }
+}
+
+TEST_F(WatermarkFileSave, SaveCutShortByAFullDiskLeavesThePreviousFile) {
+  const std::string path = dir / "keep.bwi";
+  { std::ofstream(path, std::ios::binary) << "previous contents"; }
+  doc.designName = std::string(5000, 'x');
+  // A file size limit makes every write past 64 bytes fail, as a full disk does, even for root.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64, 64};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string error;
+    const bool saved = SaveWatermarkFile(path, doc, &error);
+    _exit(!saved && error.find("cannot write") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "save did not report the failure";
+  ExpectOnlyPreviousFile(dir, path);
+}
+
+TEST_F(WatermarkFileSave, SaveIntoAnUnwritableFolderLeavesThePreviousFile) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root writes into read-only folders";
+  }
+  const std::string path = dir / "keep.bwi";
+  { std::ofstream(path, std::ios::binary) << "previous contents"; }
+  chmod(dir.Path().c_str(), 0555);
+  std::string error;
+  EXPECT_FALSE(SaveWatermarkFile(path, doc, &error));
+  chmod(dir.Path().c_str(), 0755);
+  EXPECT_FALSE(error.empty());
+  ExpectOnlyPreviousFile(dir, path);
 }
 
 TEST_F(WatermarkFileSave, SaveKeepsTheModeOfTheFileItReplaces) {
