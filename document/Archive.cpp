@@ -9,7 +9,7 @@ namespace azuz {
 
 namespace {
 // Strings grow in pieces of this size as their bytes arrive.
-constexpr std::size_t kStringPiece = 64 * 1024;
+constexpr std::size_t kStringPiece = std::size_t{64} * 1024;
 // Lengths of 2^31 and more are refused, whatever form they came in.
 constexpr std::uint64_t kMaxStringLength = 0x7FFFFFFFu;
 

@@ -15,10 +15,12 @@ namespace {
 // encoding and conversion goes on after it.
 std::string Convert(const char* to, const char* from, const char* data, std::size_t size,
                     std::size_t unitSize, const std::string& replacement) {
+  // iconv_open reports failure as (iconv_t)-1.
+  const auto failed = [](iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); };  // NOLINT
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  if (failed(cd)) {
     cd = iconv_open(to, "WINDOWS-1252");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    if (failed(cd)) {
       return std::string(data, size);
     }
   }

@@ -1,6 +1,7 @@
 // The .bwi format: no magic, no version; little-endian fields and length-prefixed strings.
 #include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
+#include "LittleEndian.h"
 
 namespace azuz {
 
@@ -59,11 +60,8 @@ bool CORVELIXImageToolDoc::Serialize(ArchiveReader& ar, std::string* error) {
       reading = FindOrCreateObject(-1);
       ReadObjectFields(ar, *reading, kind);
       std::int32_t e[4];
-      for (int k = 0; k < 4; ++k) {
-        e[k] = static_cast<std::int32_t>(std::uint32_t{edges[4 * k]} |
-                                         (std::uint32_t{edges[4 * k + 1]} << 8) |
-                                         (std::uint32_t{edges[4 * k + 2]} << 16) |
-                                         (std::uint32_t{edges[4 * k + 3]} << 24));
+      for (std::size_t k = 0; k < 4; ++k) {
+        e[k] = ReadLe32s(edges + 4 * k);
       }
       reading->left = e[0];
       reading->top = e[1];
