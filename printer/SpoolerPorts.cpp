@@ -1,0 +1,33 @@
+#include "SpoolerPorts.h"
+
+#include "CupsQueues.h"
+
+namespace azuz {
+
+void ReleasePrinterPorts(const std::string& deviceNode, SavedPorts& savedPorts) {
+  if (deviceNode.empty()) {
+    return;
+  }
+  const auto queues = ListLocalCupsQueues();
+  if (!queues) {
+    return;
+  }
+  for (const CupsQueue& queue : *queues) {
+    // A parked queue is skipped so that a second release never records the parking URI as its own.
+    if (queue.deviceUri == kParkedDeviceUri ||
+        queue.deviceUri.find(deviceNode) == std::string::npos) {
+      continue;
+    }
+    savedPorts[queue.name] = queue.deviceUri;
+    SetCupsQueueDeviceUri(queue.name, kParkedDeviceUri);
+  }
+}
+
+void RestorePrinterPorts(SavedPorts& savedPorts) {
+  for (const auto& [name, deviceUri] : savedPorts) {
+    SetCupsQueueDeviceUri(name, deviceUri);
+  }
+  savedPorts.clear();
+}
+
+}  // namespace azuz

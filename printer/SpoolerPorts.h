@@ -1,0 +1,41 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace azuz {
+
+// Queue name -> the device URI it had before a direct transfer took its port.
+using SavedPorts = std::map<std::string, std::string>;
+
+// The device URI a queue is parked on while the program writes to its port itself.
+inline constexpr char kParkedDeviceUri[] = "file:///dev/null";
+
+// Moves every local queue whose device URI contains `deviceNode` (e.g. "/dev/ttyS0"; a plain
+// substring test, so /dev/ttyS1 also matches /dev/ttyS10) to kParkedDeviceUri, remembering its URI
+// in `savedPorts` (a queue already there gets the new value). A queue that can't be changed keeps
+// its device and stays in the table. Silent: a user outside the spooler's admin group simply keeps
+// the queues on the port. An empty node matches nothing.
+void ReleasePrinterPorts(const std::string& deviceNode, SavedPorts& savedPorts);
+
+// Gives every queue in `savedPorts` its remembered URI back, then empties the table. Silent.
+void RestorePrinterPorts(SavedPorts& savedPorts);
+
+// The savedPorts table of one transfer with the two steps bound to it, for the transfer session's
+// hooks: Release in the open step, Restore in the finishing step and again on destruction.
+class SpoolerPortMover {
+ public:
+  SpoolerPortMover() = default;
+  ~SpoolerPortMover() { Restore(); }
+  SpoolerPortMover(const SpoolerPortMover&) = delete;
+  SpoolerPortMover& operator=(const SpoolerPortMover&) = delete;
+
+  void Release(const std::string& deviceNode) { ReleasePrinterPorts(deviceNode, savedPorts); }
+  void Restore() { RestorePrinterPorts(savedPorts); }
+  const SavedPorts& Saved() const { return savedPorts; }
+
+ private:
+  SavedPorts savedPorts;
+};
+
+}  // namespace azuz
