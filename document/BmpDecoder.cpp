@@ -10,18 +10,16 @@ std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> bytes, std::strin
   bmp::BmpLayout layout;
   std::optional<Picture> picture;
   try {
-    if (bmp::ReadBmpLayout(bytes, layout, reason)) {
+    if (bmp::ReadBmpLayout(bytes, layout, reason) &&
+        (layout.RunLength() || bmp::RowsPresent(bytes, layout, reason))) {
       // The size was checked against the limits before this first allocation. Pixels run-length
       // codes skip stay white, the colour of transparency here.
       picture.emplace();
       picture->width = static_cast<int>(layout.width);
       picture->height = static_cast<int>(layout.height);
       picture->pixels.assign(static_cast<std::size_t>(layout.width * layout.height), bmp::kWhite);
-      const bool runLength = layout.encoding == bmp::Encoding::Rle8 ||
-                             layout.encoding == bmp::Encoding::Rle4 ||
-                             layout.encoding == bmp::Encoding::Rle24;
-      const bool decoded = runLength ? bmp::DecodeBmpRle(bytes, layout, *picture, reason)
-                                     : bmp::DecodeBmpRows(bytes, layout, *picture, reason);
+      const bool decoded = layout.RunLength() ? bmp::DecodeBmpRle(bytes, layout, *picture, reason)
+                                              : bmp::DecodeBmpRows(bytes, layout, *picture, reason);
       if (!decoded) {
         picture.reset();
       }

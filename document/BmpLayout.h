@@ -47,6 +47,9 @@ struct BmpLayout {
   std::vector<std::uint32_t> palette;  // 0xFFRRGGBB, at most 256 entries
   std::size_t pixelOffset = 0;
 
+  bool RunLength() const {
+    return encoding == Encoding::Rle8 || encoding == Encoding::Rle4 || encoding == Encoding::Rle24;
+  }
   // Colour of a palette index; an index past a short palette is black.
   std::uint32_t PaletteColour(unsigned index) const {
     return index < palette.size() ? palette[index] : 0xFF000000u;
@@ -60,6 +63,9 @@ struct BmpLayout {
 // Reads the file header, the info header, the bit-field masks and the palette. Checks everything
 // that can be checked without the pixels, including the picture size limits.
 bool ReadBmpLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout, std::string& why);
+
+// Whether the file holds every uncompressed row; checked before the picture is allocated.
+bool RowsPresent(std::span<const std::uint8_t> bytes, const BmpLayout& layout, std::string& why);
 
 // Uncompressed rows: palette indices, 16/24/32-bit colour or bit fields. `picture` has its size
 // and pixel storage already.

@@ -43,16 +43,31 @@ void BitFieldRow(const std::uint8_t* row, const BmpLayout& layout, std::uint32_t
 
 }  // namespace
 
-bool DecodeBmpRows(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture,
-                   std::string& why) {
-  const std::int64_t bitsPerRow = layout.width * layout.bitsPerPixel;
-  const std::int64_t stride = (bitsPerRow + 31) / 32 * 4;
+namespace {
+
+std::int64_t Stride(const BmpLayout& layout) {
+  return (layout.width * layout.bitsPerPixel + 31) / 32 * 4;
+}
+
+}  // namespace
+
+bool RowsPresent(std::span<const std::uint8_t> bytes, const BmpLayout& layout, std::string& why) {
   // The last row's padding may be missing; its pixels may not.
-  const std::int64_t needed = (layout.height - 1) * stride + (bitsPerRow + 7) / 8;
+  const std::int64_t needed =
+      (layout.height - 1) * Stride(layout) + (layout.width * layout.bitsPerPixel + 7) / 8;
   if (needed > static_cast<std::int64_t>(bytes.size() - layout.pixelOffset)) {
     why = "BMP pixel data cut short";
     return false;
   }
+  return true;
+}
+
+bool DecodeBmpRows(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture,
+                   std::string& why) {
+  if (!RowsPresent(bytes, layout, why)) {
+    return false;
+  }
+  const std::int64_t stride = Stride(layout);
   const auto width = static_cast<std::size_t>(layout.width);
   for (std::int64_t stored = 0; stored < layout.height; ++stored) {
     const std::uint8_t* row = bytes.data() + layout.pixelOffset + stored * stride;

@@ -27,9 +27,9 @@ struct BmpSpec {
   int bitsPerPixel = 24;
   std::uint32_t compression = 0;
   std::uint32_t coloursUsed = 0;
-  std::vector<std::uint32_t> palette;  // 0xRRGGBB
-  std::vector<std::uint32_t> masks;    // red, green, blue[, alpha]
-  Bytes pixels;                        // stored exactly as given
+  std::vector<std::uint32_t> palette = {};  // 0xRRGGBB
+  std::vector<std::uint32_t> masks = {};    // red, green, blue[, alpha]
+  Bytes pixels = {};                        // stored exactly as given
 };
 
 inline Bytes MakeBmp(const BmpSpec& spec) {
@@ -82,7 +82,7 @@ inline Bytes MakeBmp(const BmpSpec& spec) {
 
 // Rows of raw bytes, each padded to four bytes as BMP rows are.
 inline Bytes PaddedRows(const std::vector<Bytes>& rows) {
-  Bytes out;
+  Bytes out = {};
   for (const Bytes& row : rows) {
     out.insert(out.end(), row.begin(), row.end());
     out.resize(out.size() + (4 - row.size() % 4) % 4, 0);
@@ -97,15 +97,15 @@ struct GifFrame {
   int height = 1;
   bool interlaced = false;
   int transparent = -1;                     // a graphic control block when >= 0
-  std::vector<std::uint32_t> localPalette;  // 0xRRGGBB; a power of two entries
-  Bytes indices;                            // in stored order
+  std::vector<std::uint32_t> localPalette = {};  // 0xRRGGBB; a power of two entries
+  Bytes indices = {};                            // in stored order
 };
 
 struct GifSpec {
   int screenWidth = 1;
   int screenHeight = 1;
-  std::vector<std::uint32_t> globalPalette;  // 0xRRGGBB; a power of two entries
-  std::vector<GifFrame> frames;
+  std::vector<std::uint32_t> globalPalette = {};  // 0xRRGGBB; a power of two entries
+  std::vector<GifFrame> frames = {};
   bool trailer = true;
 };
 
@@ -130,7 +130,7 @@ inline void PutPalette(Bytes& out, const std::vector<std::uint32_t>& palette) {
 inline Bytes LiteralLzw(const Bytes& indices, int minCodeSize) {
   const std::uint32_t clear = 1u << minCodeSize;
   const int width = minCodeSize + 1;
-  Bytes packed;
+  Bytes packed = {};
   std::uint32_t buffer = 0;
   int bits = 0;
   auto put = [&](std::uint32_t code) {

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "PictureLoader.h"
+#include "PictureTestBytes.h"
+
+namespace azuz {
+namespace {
+
+using test::Bytes;
+using test::GifFrame;
+using test::GifSpec;
+using test::MakeGif;
+
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+
+std::uint32_t Opaque(std::uint32_t rgb) {
+  return 0xFF000000u | rgb;
+}
+
+const std::vector<std::uint32_t> kFourColours = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000};
+
+TEST(GifFirstImage, TransparentIndexBecomesWhite) {
+  GifSpec spec{.screenWidth = 3, .globalPalette = kFourColours};
+  spec.frames = {GifFrame{.width = 3, .transparent = 1, .indices = {0, 1, 2}}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->pixels,
+            (std::vector<std::uint32_t>{Opaque(0xFF0000), kWhite, Opaque(0x0000FF)}));
+}
+
+TEST(GifFirstImage, TakesTheFirstImageAtItsOwnSizeAndIgnoresLaterFrames) {
+  GifSpec spec{.screenWidth = 8, .screenHeight = 8, .globalPalette = kFourColours};
+  GifFrame first{.left = 2, .top = 3, .width = 3, .height = 2, .indices = {0, 1, 2, 2, 1, 0}};
+  GifFrame later{.width = 8, .height = 8, .transparent = 0, .indices = Bytes(64, 3)};
+  spec.frames = {first, later};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->width, 3);
+  EXPECT_EQ(picture->height, 2);
+  // The later frame's transparent index 0 does not reach the first image.
+  EXPECT_EQ(picture->At(0, 0), Opaque(0xFF0000));
+  EXPECT_EQ(picture->At(2, 1), Opaque(0xFF0000));
+  EXPECT_EQ(picture->At(1, 1), Opaque(0x00FF00));
+}
+
+TEST(GifFirstImage, LocalColourTableWinsOverTheGlobalOne) {
+  GifSpec spec{.screenWidth = 2, .globalPalette = kFourColours};
+  spec.frames = {GifFrame{.width = 2, .localPalette = {0x123456, 0x654321}, .indices = {1, 0}}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  ASSERT_TRUE(picture.has_value());
+  EXPECT_EQ(picture->pixels, (std::vector<std::uint32_t>{Opaque(0x654321), Opaque(0x123456)}));
+}
+
+TEST(GifFirstImage, InterlacedRowsLandInPictureOrder) {
+  std::vector<std::uint32_t> greys;
+  for (std::uint32_t i = 0; i < 16; ++i) {
+    greys.push_back(0x101010 * i);
+  }
+  GifSpec spec{.screenHeight = 10, .globalPalette = greys};
+  // Stored order: every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+  spec.frames = {
+      GifFrame{.height = 10, .interlaced = true, .indices = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9}}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  ASSERT_TRUE(picture.has_value());
+  for (int y = 0; y < 10; ++y) {
+    EXPECT_EQ(picture->At(0, y), Opaque(0x101010u * static_cast<std::uint32_t>(y))) << y;
+  }
+}
+
+TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
+  GifSpec spec{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
+  spec.frames = {GifFrame{.width = 16, .height = 4, .indices = Bytes(64, 2)}};
+  const Bytes whole = MakeGif(spec);
+  ASSERT_TRUE(DecodeGif(whole).has_value());
+
+  std::string why;
+  const Bytes cut(whole.begin(), whole.end() - 12);  // inside the compressed data
+  EXPECT_FALSE(DecodeGif(cut, &why).has_value());
+  EXPECT_FALSE(why.empty());
+
+  GifSpec noImage{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
+  EXPECT_FALSE(DecodeGif(MakeGif(noImage)).has_value());
+  EXPECT_FALSE(DecodeGif(Bytes(whole.begin(), whole.begin() + 10)).has_value());
+  EXPECT_FALSE(DecodeGif({}).has_value());
+
+  // Index 3 with a two-colour table: nothing to show for it.
+  GifSpec outside{.screenWidth = 2, .globalPalette = {0x000000, 0xFFFFFF}};
+  outside.frames = {GifFrame{.width = 2, .indices = {1, 3}}};
+  EXPECT_FALSE(DecodeGif(MakeGif(outside)).has_value());
+
+  GifSpec huge{.screenWidth = 20000, .globalPalette = kFourColours};
+  huge.frames = {GifFrame{.width = 20000, .indices = {0}}};
+  EXPECT_FALSE(DecodeGif(MakeGif(huge), &why).has_value());
+  EXPECT_NE(why.find("refused"), std::string::npos) << why;
+}
+
+TEST(GifFirstImage, ALiteralLzwStreamRoundTripsEveryIndex) {
+  std::vector<std::uint32_t> palette;
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    palette.push_back(i * 0x010101);
+  }
+  Bytes indices;
+  for (int i = 0; i < 256; ++i) {
+    indices.push_back(static_cast<std::uint8_t>(255 - i));
+  }
+  GifSpec spec{.screenWidth = 16, .screenHeight = 16, .globalPalette = palette};
+  spec.frames = {GifFrame{.width = 16, .height = 16, .indices = indices}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  ASSERT_TRUE(picture.has_value());
+  for (std::size_t i = 0; i < 256; ++i) {
+    ASSERT_EQ(picture->pixels[i], Opaque(static_cast<std::uint32_t>(255 - i) * 0x010101u)) << i;
+  }
+}
+
+}  // namespace
+}  // namespace azuz
