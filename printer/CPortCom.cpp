@@ -1,0 +1,194 @@
+#include "CPortCom.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "DeviceIo.h"
+#include "PortNames.h"
+#include "SerialLine.h"
+
+namespace azuz {
+
+namespace {
+
+constexpr std::chrono::milliseconds kOpenSettle{200};
+constexpr std::chrono::milliseconds kAnswerWait{1000};
+constexpr int kReaderPollMs = 10;
+constexpr std::chrono::milliseconds kDsrRecheck{10};
+
+}  // namespace
+
+CPortCom::~CPortCom() {
+  Close();
+}
+
+bool CPortCom::Configure(const CommSettings& newSettings) {
+  settings = newSettings;
+  if (newSettings.portName.empty()) {
+    settings.portName.clear();
+    return false;
+  }
+  return true;
+}
+
+bool CPortCom::Open() {
+  Close();
+  const std::string node = ResolvePortNode(settings.portName);
+  handle = OpenDeviceNode(node, &lastError);
+  if (handle < 0) {
+    return false;
+  }
+  ioctl(handle, TIOCEXCL);
+  std::this_thread::sleep_for(kOpenSettle);
+
+  int lines = 0;
+  bool ok = ApplySerialLine(handle, settings, &lastError);
+  if (ok && !ReadModemLines(handle, lines)) {
+    ok = false;
+    lastError = ErrnoText("read the modem lines of", node, errno);
+  }
+  if (ok && (lines & RequiredModemLine(settings)) == 0) {
+    ok = false;
+    lastError = node + (settings.hardwareHandshake == 0 ? ": DSR" : ": CTS") +
+                " is off (printer not ready or not connected)";
+  }
+  if (!ok) {
+    close(handle);
+    handle = -1;
+    return false;
+  }
+  tcflush(handle, TCIOFLUSH);
+
+  receiveBuffer.assign(std::min<std::size_t>(settings.receiveBufferSize, kMaxReceiveBuffer), 0);
+  count = 0;
+  isOpen = true;
+  stopEvent.Reset();
+  cancelled.Reset();
+  reader = std::jthread([this] { ReaderThread(); });
+  return true;
+}
+
+bool CPortCom::HoldForDsr() const {
+  if (settings.flowControl != 0 || settings.hardwareHandshake != 0) {
+    return false;
+  }
+  int lines = 0;
+  return ReadModemLines(handle, lines) && (lines & TIOCM_DSR) == 0;
+}
+
+std::size_t CPortCom::Write(const std::uint8_t* data, std::size_t length) {
+  if (!isOpen || data == nullptr || length == 0) {
+    return 0;
+  }
+  const auto deadline = IoClock::now() + std::chrono::milliseconds(
+                                             std::uint64_t{kWriteTotalTimeoutMultiplier} * length +
+                                             kWriteTotalTimeoutConstant);
+  std::size_t done = 0;
+  while (done < length) {
+    if (IoClock::now() >= deadline) {
+      lastError = "write: time-out with " + std::to_string(length - done) + " bytes left";
+      break;
+    }
+    if (HoldForDsr()) {
+      if (!PauseUnlessCancelled(cancelled.Fd(), std::min(deadline, IoClock::now() + kDsrRecheck))) {
+        lastError = "write: cancelled";
+        break;
+      }
+      continue;
+    }
+    const ssize_t n = write(handle, data + done, length - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      lastError = ErrnoText("write", "", errno);
+      break;
+    }
+    const IoWait wait = WaitForDevice(handle, POLLOUT, cancelled.Fd(),
+                                      std::min(deadline, IoClock::now() + kDsrRecheck * 10));
+    if (wait == IoWait::Cancelled) {
+      lastError = "write: cancelled";
+      break;
+    }
+  }
+  return done;
+}
+
+void CPortCom::ReaderThread() {
+  std::uint8_t chunk[kReaderChunk];
+  for (;;) {
+    pollfd p[2] = {{handle, POLLIN, 0}, {stopEvent.Fd(), POLLIN, 0}};
+    if (poll(p, 2, kReaderPollMs) < 0 && errno != EINTR) {
+      stopEvent.Wait(kReaderPollMs);
+    }
+    if (p[1].revents & POLLIN) {
+      return;
+    }
+    if (p[0].revents & POLLIN) {
+      const ssize_t n = read(handle, chunk, sizeof chunk);
+      if (n > 0) {
+        std::lock_guard lock(receiveLock);
+        // A full buffer drops the surplus: callers read at most 255 bytes of answer.
+        const std::size_t room = receiveBuffer.size() - count;
+        const std::size_t taken = std::min(room, static_cast<std::size_t>(n));
+        if (taken > 0) {
+          std::memcpy(receiveBuffer.data() + count, chunk, taken);
+          count += taken;
+        }
+        continue;
+      }
+    }
+    if (p[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+      // A vanished device reports this at once; don't spin on it.
+      if (stopEvent.Wait(kReaderPollMs)) {
+        return;
+      }
+    }
+  }
+}
+
+std::size_t CPortCom::Waiting() {
+  std::lock_guard lock(receiveLock);
+  return count;
+}
+
+std::size_t CPortCom::Read(std::uint8_t* buffer) {
+  if (!isOpen || buffer == nullptr) {
+    return 0;
+  }
+  if (Waiting() < kAnswerSize) {
+    PauseUnlessCancelled(cancelled.Fd(), IoClock::now() + kAnswerWait);
+  }
+  std::lock_guard lock(receiveLock);
+  const std::size_t taken = std::min(kAnswerSize, count);
+  if (taken > 0) {
+    std::memcpy(buffer, receiveBuffer.data(), taken);
+    std::memmove(receiveBuffer.data(), receiveBuffer.data() + taken, count - taken);
+    count -= taken;
+  }
+  return taken;
+}
+
+void CPortCom::Close() {
+  if (reader.joinable()) {
+    stopEvent.Set();
+    reader.join();
+  }
+  if (handle >= 0) {
+    close(handle);
+    handle = -1;
+  }
+  isOpen = false;
+  receiveBuffer.clear();
+  receiveBuffer.shrink_to_fit();
+  count = 0;
+}
+
+}  // namespace azuz

@@ -1,0 +1,117 @@
+#include "CPortLpt.h"
+
+#include <linux/lp.h>
+#include <sys/ioctl.h>
+#include <sys/time.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "DeviceIo.h"
+#include "PortNames.h"
+
+namespace azuz {
+
+namespace {
+
+constexpr std::chrono::milliseconds kRetryStep{10};
+constexpr std::chrono::milliseconds kDefaultReadWait{1000};
+
+}  // namespace
+
+CPortLpt::~CPortLpt() {
+  Close();
+}
+
+bool CPortLpt::Configure(const CommSettings& settings) {
+  timeouts = settings;
+  timeouts.portName.clear();
+  if (settings.portName.empty() || !IsParallelPortName(settings.portName)) {
+    portName.clear();
+    return false;
+  }
+  portName = settings.portName;
+  return true;
+}
+
+bool CPortLpt::Open() {
+  if (handle >= 0) {
+    return isOpen;
+  }
+  handle = OpenDeviceNode(ResolvePortNode(portName), &lastError);
+  if (handle < 0) {
+    return false;
+  }
+  // Report a printer error instead of retrying inside the driver; the driver's own time-out
+  // follows the write constant. Neither result matters: the deadline below bounds every write.
+  ioctl(handle, LPABORT, 1);
+  timeval driverTimeout{static_cast<time_t>(timeouts.writeTotalTimeoutConstant / 1000),
+                        static_cast<suseconds_t>(timeouts.writeTotalTimeoutConstant % 1000 * 1000)};
+  ioctl(handle, LPSETTIMEOUT_OLD, &driverTimeout);
+  tcflush(handle, TCIOFLUSH);
+  cancelled.Reset();
+  isOpen = true;
+  return true;
+}
+
+std::size_t CPortLpt::Write(const std::uint8_t* data, std::size_t length) {
+  if (!isOpen || data == nullptr || length == 0) {
+    return 0;
+  }
+  const auto deadline =
+      IoClock::now() +
+      std::chrono::milliseconds(std::uint64_t{timeouts.writeTotalTimeoutMultiplier} * length +
+                                timeouts.writeTotalTimeoutConstant);
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t n = write(handle, data + done, length - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      lastError = ErrnoText("write", ResolvePortNode(portName), errno);
+      break;
+    }
+    if (IoClock::now() >= deadline) {
+      lastError = "write: the printer took no data before the write time-out";
+      break;
+    }
+    if (!PauseUnlessCancelled(cancelled.Fd(), IoClock::now() + kRetryStep)) {
+      lastError = "write: cancelled";
+      break;
+    }
+  }
+  return done;
+}
+
+std::size_t CPortLpt::Read(std::uint8_t* buffer) {
+  if (!isOpen || buffer == nullptr) {
+    return 0;
+  }
+  const std::uint64_t total =
+      std::uint64_t{timeouts.readTotalTimeoutMultiplier} * 255 + timeouts.readTotalTimeoutConstant;
+  const auto deadline =
+      IoClock::now() + (total > 0 ? std::chrono::milliseconds(total) : kDefaultReadWait);
+  for (;;) {
+    const ssize_t n = read(handle, buffer, 255);
+    if (n > 0) {
+      return static_cast<std::size_t>(n);
+    }
+    if ((n < 0 && errno != EAGAIN && errno != EINTR) || IoClock::now() >= deadline ||
+        !PauseUnlessCancelled(cancelled.Fd(), IoClock::now() + kRetryStep)) {
+      return 0;
+    }
+  }
+}
+
+void CPortLpt::Close() {
+  if (handle >= 0) {
+    close(handle);
+  }
+  handle = -1;
+  isOpen = false;
+}
+
+}  // namespace azuz

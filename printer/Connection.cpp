@@ -1,0 +1,151 @@
+#include "Connection.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "Spooler.h"
+#include "UserPrompts.h"
+
+namespace azuz {
+
+namespace {
+
+constexpr std::size_t kTcpPiece = 1024;
+constexpr std::chrono::milliseconds kTcpPause{500};
+constexpr std::chrono::milliseconds kTcpAnswerWait{1000};
+
+struct ConnectionState {
+  std::int32_t portKind = kPortKindSerial;
+  bool useDriver = false;
+  std::string driverPrinterName;
+  std::string lastError;
+};
+
+ConnectionState& State() {
+  static ConnectionState state;
+  return state;
+}
+
+bool SendTcp(const std::uint8_t* data, std::size_t length) {
+  CASock& socket = ConnectionSocket();
+  std::size_t offset = 0;
+  while (length - offset > kTcpPiece) {
+    if (socket.Send(data + offset, kTcpPiece) < 1) {
+      return false;
+    }
+    offset += kTcpPiece;
+    if (!socket.Pause(kTcpPause)) {
+      return false;
+    }
+  }
+  return socket.Send(data + offset, length - offset) >= 1;
+}
+
+}  // namespace
+
+CASock& ConnectionSocket() {
+  static CASock socket;
+  return socket;
+}
+
+CPortMng& PortManager() {
+  static CPortMng manager;
+  return manager;
+}
+
+bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool useDriver) {
+  ConnectionState& state = State();
+  state.portKind = portKind;
+  state.useDriver = useDriver;
+  state.lastError.clear();
+  if (useDriver) {
+    state.driverPrinterName = settings.portName;
+    return true;
+  }
+  if (portKind == kPortKindTcp) {
+    CASock& socket = ConnectionSocket();
+    if (!socket.Create()) {
+      state.lastError = socket.LastError();
+      Prompts().Message(kMessageCantOpenPort, state.lastError);
+      return false;
+    }
+    if (!socket.Connect(settings.portName, settings.baudRate)) {
+      state.lastError = socket.LastError();
+      Prompts().Message(kMessageConnectFailed, state.lastError);
+      return false;
+    }
+    return true;
+  }
+  CPortMng& manager = PortManager();
+  manager.SelectPort(settings);
+  if (!manager.OpenPort()) {
+    state.lastError = manager.LastError();
+    Prompts().Message(kMessageCantOpenPort, state.lastError);
+    return false;
+  }
+  return true;
+}
+
+bool WriteConnection(const std::uint8_t* data, std::size_t length) {
+  ConnectionState& state = State();
+  if (state.useDriver) {
+    return SpoolerWrite(state.driverPrinterName, data, length);
+  }
+  if (data == nullptr || length == 0) {
+    return false;
+  }
+  if (state.portKind == kPortKindTcp) {
+    const bool ok = SendTcp(data, length);
+    if (!ok) {
+      state.lastError = ConnectionSocket().LastError();
+    }
+    return ok;
+  }
+  const bool ok = PortManager().WritePort(data, length) == length;
+  if (!ok) {
+    state.lastError = PortManager().LastError();
+  }
+  return ok;
+}
+
+std::size_t ReadConnectionAnswer(std::uint8_t* buffer) {
+  const ConnectionState& state = State();
+  if (state.useDriver || buffer == nullptr) {
+    return 0;
+  }
+  if (state.portKind == kPortKindTcp) {
+    const int n = ConnectionSocket().Receive(buffer, kAnswerCapacity, kTcpAnswerWait);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+  }
+  return PortManager().ReadPort(buffer);
+}
+
+void CloseConnection() {
+  const ConnectionState& state = State();
+  if (state.useDriver) {
+    return;
+  }
+  if (state.portKind == kPortKindTcp) {
+    ConnectionSocket().Close();
+  } else {
+    PortManager().ClosePort();
+  }
+}
+
+void CancelConnectionIo() {
+  const ConnectionState& state = State();
+  if (state.useDriver) {
+    return;
+  }
+  if (state.portKind == kPortKindTcp) {
+    ConnectionSocket().Cancel();
+  } else {
+    PortManager().CancelIo();
+  }
+}
+
+std::string LastConnectionError() {
+  return State().lastError;
+}
+
+}  // namespace azuz
