@@ -146,6 +146,10 @@ bool RealiseTextFont(FT_Face face, const FontRecord& record, const FaceChoice& c
       if (ratio != 1.0) {
         widthScale = static_cast<FT_Fixed>(ratio * 65536.0);
       }
+      // Cap: no em wider than 65535 dots, the tallest em a height can ask for. FreeType
+      // cannot rasterise outlines much larger (26.6 coordinates past 2^24), and such a glyph
+      // is wider than any page.
+      widthScale = std::min<FT_Fixed>(widthScale, kMaxPpem * kOne / font.ppem);
     }
   }
   font.shape = {widthScale, 0, 0, kOne};

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14 cppcheck
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libfreetype-dev libfontconfig-dev fonts-liberation2
+  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
