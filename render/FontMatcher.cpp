@@ -24,6 +24,7 @@ constexpr unsigned kFamilyMask = 0xF0;
 constexpr unsigned kFamilyRoman = 0x10;
 constexpr unsigned kFamilyModern = 0x30;
 constexpr int kBoldAbove = 550;
+constexpr std::size_t kMaxRemembered = 1024;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -169,6 +170,10 @@ FaceChoice FontMatcher::Match(const FontRecord& font) {
   const auto known = choices_.find(key);
   if (known != choices_.end()) {
     return known->second;
+  }
+  if (choices_.size() >= kMaxRemembered) {  // face names come from files: keep the maps bounded
+    choices_.clear();
+    families_.clear();
   }
 
   const std::vector<InstalledFace>* faces = &FacesOfFamily(name);
