@@ -1,5 +1,7 @@
 #include "SpoolerPorts.h"
 
+#include <memory>
+
 #include "CupsQueues.h"
 
 namespace azuz {
@@ -28,6 +30,12 @@ void RestorePrinterPorts(SavedPorts& savedPorts) {
     SetCupsQueueDeviceUri(name, deviceUri);
   }
   savedPorts.clear();
+}
+
+SpoolerPortHooks MakeSpoolerPortHooks() {
+  auto table = std::make_shared<SavedPorts>();
+  return {[table](const std::string& deviceNode) { ReleasePrinterPorts(deviceNode, *table); },
+          [table](const std::string&) { RestorePrinterPorts(*table); }};
 }
 
 }  // namespace azuz

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -21,21 +22,12 @@ void ReleasePrinterPorts(const std::string& deviceNode, SavedPorts& savedPorts);
 // Gives every queue in `savedPorts` its remembered URI back, then empties the table. Silent.
 void RestorePrinterPorts(SavedPorts& savedPorts);
 
-// The savedPorts table of one transfer with the two steps bound to it, for the transfer session's
-// hooks: Release in the open step, Restore in the finishing step and again on destruction.
-class SpoolerPortMover {
- public:
-  SpoolerPortMover() = default;
-  ~SpoolerPortMover() { Restore(); }
-  SpoolerPortMover(const SpoolerPortMover&) = delete;
-  SpoolerPortMover& operator=(const SpoolerPortMover&) = delete;
-
-  void Release(const std::string& deviceNode) { ReleasePrinterPorts(deviceNode, savedPorts); }
-  void Restore() { RestorePrinterPorts(savedPorts); }
-  const SavedPorts& Saved() const { return savedPorts; }
-
- private:
-  SavedPorts savedPorts;
+// A transfer session's releasePorts and restorePorts hooks, sharing one savedPorts table that
+// lives as long as the hooks do. restore ignores its argument: it gives back whatever release took.
+struct SpoolerPortHooks {
+  std::function<void(const std::string& deviceNode)> release;
+  std::function<void(const std::string& deviceNode)> restore;
 };
+SpoolerPortHooks MakeSpoolerPortHooks();
 
 }  // namespace azuz

@@ -40,7 +40,9 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,7 +82,8 @@ class PrivateCupsd {
   static bool Installed() { return SkipReason().empty(); }
   static std::string SkipReason();
 
-  // Makes the directory, starts the daemon, waits (polling) for its socket, sets CUPS_SERVER.
+  // Makes the directory, starts the daemon, waits (polling) until its socket accepts a
+  // connection, sets CUPS_SERVER.
   // False with Error() when it doesn't come up within a few seconds.
   bool Start();
   // Ends the daemon (SIGTERM, repeated, then SIGKILL after 3 s) and removes the directory.
@@ -123,6 +126,7 @@ class PrivateCupsd {
  private:
   static std::optional<std::string> FindProgram(const std::string& name);
   static std::optional<std::string> FindCupsExec();
+  static bool Accepts(const std::string& socketPath);
   static std::string ReadText(const std::filesystem::path& path);
   static bool WriteText(const std::filesystem::path& path, const std::string& text,
                         mode_t mode = 0644);
@@ -266,6 +270,22 @@ inline bool PrivateCupsd::Prepare() {
   return true;
 }
 
+inline bool PrivateCupsd::Accepts(const std::string& socketPath) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (socketPath.size() >= sizeof address.sun_path) {
+    return false;
+  }
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool accepted =
+      fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (fd >= 0) {
+    close(fd);
+  }
+  return accepted;
+}
+
 inline bool PrivateCupsd::Start() {
   Stop();
   error.clear();
@@ -298,11 +318,11 @@ inline bool PrivateCupsd::Start() {
     error = std::string("fork: ") + std::strerror(errno);
     return false;
   }
-  // The socket appears once the daemon has loaded its configuration and listens.
+  // The socket file exists a moment before cupsd listens on it; a connect that succeeds is the
+  // sign that it serves.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   const std::string socket = Socket();
-  struct stat st {};
-  while (stat(socket.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) {
+  while (!Accepts(socket)) {
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == pid) {
       pid = -1;

@@ -66,17 +66,19 @@ TEST_F(SpoolerPortsTest, ParkedQueuesAreNeverRecordedTwice) {
   EXPECT_EQ(UriOf("com1"), "serial:/dev/ttyS0");
 }
 
-TEST_F(SpoolerPortsTest, MoverGivesPortsBackWhenDestroyed) {
-  // A transfer whose open failed never reaches its finishing step; destruction still restores.
+TEST_F(SpoolerPortsTest, HooksShareOneTableThatOutlivesTheCaller) {
   AddQueues();
-  {
-    SpoolerPortMover mover;
-    mover.Release("/dev/ttyS0");
-    EXPECT_EQ(mover.Saved().size(), 2u);
-    EXPECT_EQ(UriOf("com1"), "file:///dev/null");
-  }
+  auto restore = [] {
+    SpoolerPortHooks hooks = MakeSpoolerPortHooks();
+    hooks.release("/dev/ttyS0");
+    return hooks.restore;  // the release hook and this scope are gone
+  }();
+  EXPECT_EQ(UriOf("com1"), "file:///dev/null");
+  restore("ignored");
   EXPECT_EQ(UriOf("com1"), "serial:/dev/ttyS0");
   EXPECT_EQ(UriOf("com1fast"), "serial:/dev/ttyS0?baud=115200");
+  restore("ignored");  // a second restore (the session's destruction) changes nothing
+  EXPECT_EQ(UriOf("com1"), "serial:/dev/ttyS0");
 }
 
 TEST_F(SpoolerPortsTest, QueueDeletedMeanwhileStaysDeleted) {

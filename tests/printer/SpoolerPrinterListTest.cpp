@@ -30,7 +30,7 @@ TEST_F(SpoolerPrinterListTest, ListsTheSupportedModelsInSpoolerOrder) {
 TEST_F(SpoolerPrinterListTest, NoSupportedQueueGivesNone) {
   Entries entries = {"stale"};
   EXPECT_FALSE(FillPrinterList(entries));  // no queue at all
-  EXPECT_EQ(entries, Entries{"NONE"});
+  EXPECT_EQ(entries, Entries{"NONE"}) << CupsLastError();
   ASSERT_TRUE(cupsd.AddQueue("text", "Generic Text-Only"));
   EXPECT_FALSE(FillPrinterList(entries));
   EXPECT_EQ(entries, Entries{"NONE"});
