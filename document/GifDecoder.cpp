@@ -24,7 +24,9 @@ int ReadMemory(GifFileType* gif, GifByteType* out, int wanted) {
   auto* input = static_cast<MemoryInput*>(gif->UserData);
   const std::size_t count = std::min(static_cast<std::size_t>(std::max(wanted, 0)),
                                      input->bytes.size() - input->position);
-  std::memcpy(out, input->bytes.data() + input->position, count);
+  if (count > 0) {
+    std::memcpy(out, input->bytes.data() + input->position, count);
+  }
   input->position += count;
   return static_cast<int>(count);
 }

@@ -94,23 +94,5 @@ TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
   EXPECT_NE(why.find("refused"), std::string::npos) << why;
 }
 
-TEST(GifFirstImage, ALiteralLzwStreamRoundTripsEveryIndex) {
-  std::vector<std::uint32_t> palette;
-  for (std::uint32_t i = 0; i < 256; ++i) {
-    palette.push_back(i * 0x010101);
-  }
-  Bytes indices;
-  for (int i = 0; i < 256; ++i) {
-    indices.push_back(static_cast<std::uint8_t>(255 - i));
-  }
-  GifSpec spec{.screenWidth = 16, .screenHeight = 16, .globalPalette = palette};
-  spec.frames = {GifFrame{.width = 16, .height = 16, .indices = indices}};
-  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
-  ASSERT_TRUE(picture.has_value());
-  for (std::size_t i = 0; i < 256; ++i) {
-    ASSERT_EQ(picture->pixels[i], Opaque(static_cast<std::uint32_t>(255 - i) * 0x010101u)) << i;
-  }
-}
-
 }  // namespace
 }  // namespace azuz
