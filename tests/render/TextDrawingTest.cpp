@@ -10,13 +10,13 @@
 namespace azuz {
 namespace {
 
-using test::Inked;
-using test::InkOf;
-using test::TextObject;
+using texttest::Inked;
+using texttest::InkOf;
+using texttest::TextObject;
 
 // Rectangle 200,100,340,250; the text turns with the escapement the text dialog gives each
 // rotation and starts at the corner the rotation selects.
-test::InkBox DrawTurned(std::int32_t rotation, std::int32_t escapement) {
+texttest::InkBox DrawTurned(std::int32_t rotation, std::int32_t escapement) {
   Canvas canvas(576, 330);
   DrawObject object = TextObject("TEXT", -24, 200, 100);
   object.right = 340;
@@ -28,7 +28,7 @@ test::InkBox DrawTurned(std::int32_t rotation, std::int32_t escapement) {
 }
 
 TEST(TextAnchor, UprightTextHangsBelowTheTopLeftCorner) {
-  const test::InkBox ink = DrawTurned(0, 0);
+  const texttest::InkBox ink = DrawTurned(0, 0);
   ASSERT_FALSE(ink.empty());
   EXPECT_GE(ink.left, 200);
   EXPECT_LE(ink.left, 203);
@@ -38,7 +38,7 @@ TEST(TextAnchor, UprightTextHangsBelowTheTopLeftCorner) {
 }
 
 TEST(TextAnchor, LeftTurnedTextRisesFromTheBottomLeftCorner) {
-  const test::InkBox ink = DrawTurned(1, 900);
+  const texttest::InkBox ink = DrawTurned(1, 900);
   ASSERT_FALSE(ink.empty());
   EXPECT_GE(ink.left, 200);
   EXPECT_LE(ink.left, 208);
@@ -48,7 +48,7 @@ TEST(TextAnchor, LeftTurnedTextRisesFromTheBottomLeftCorner) {
 }
 
 TEST(TextAnchor, RightTurnedTextFallsFromTheTopRightCorner) {
-  const test::InkBox ink = DrawTurned(2, 2700);
+  const texttest::InkBox ink = DrawTurned(2, 2700);
   ASSERT_FALSE(ink.empty());
   EXPECT_LT(ink.right, 340);
   EXPECT_GE(ink.right, 332);
@@ -58,7 +58,7 @@ TEST(TextAnchor, RightTurnedTextFallsFromTheTopRightCorner) {
 }
 
 TEST(TextAnchor, UpsideDownTextEndsAtTheBottomRightCorner) {
-  const test::InkBox ink = DrawTurned(3, 1800);
+  const texttest::InkBox ink = DrawTurned(3, 1800);
   ASSERT_FALSE(ink.empty());
   EXPECT_LT(ink.right, 340);
   EXPECT_GE(ink.right, 336);
@@ -103,7 +103,7 @@ TEST(TextBars, UnderlineAndStrikeOutSpanTheExtentOnTheirRows) {
 TEST(TextBars, PlainTextHasNoBarAndInksShortOfTheExtent) {
   Canvas canvas(80, 30);
   DrawTextObject(canvas, TextObject("TEXT", 0, 0, 0));
-  const test::InkBox ink = InkOf(canvas);
+  const texttest::InkBox ink = InkOf(canvas);
   EXPECT_EQ(ink.left, 0);
   EXPECT_EQ(ink.right, 34);
   int underlineRow = 0;
@@ -172,7 +172,7 @@ TEST(TextBounds, TextOffTheCanvasLeavesItWhite) {
 TEST(TextBounds, AbsurdHeightsFallBackToOneDotPerEm) {
   Canvas reference(100, 40);
   DrawTextObject(reference, TextObject("TEXT Hgjy", 1, 20, 20));
-  const test::InkBox tiny = InkOf(reference);
+  const texttest::InkBox tiny = InkOf(reference);
   ASSERT_FALSE(tiny.empty());
   EXPECT_LE(tiny.bottom - tiny.top, 1);
   for (const int height : {INT_MIN, INT_MAX, 1 << 30, -65536}) {

@@ -6,7 +6,7 @@
 #include "Canvas.h"
 #include "DrawObject.h"
 
-namespace azuz::test {
+namespace azuz::texttest {
 
 // Bounding box of the dots that are not pure white; empty() when there are none.
 struct InkBox {
@@ -52,4 +52,4 @@ inline DrawObject TextObject(const std::string& text, int height, int left, int 
   return object;
 }
 
-}  // namespace azuz::test
+}  // namespace azuz::texttest
