@@ -36,6 +36,9 @@ void DrawPicture(Canvas& canvas, const Picture* picture, std::int64_t left, std:
   std::int64_t y1 = 0;
   CopiedRange(left, dw, picture->width, canvas.Width(), x0, x1);
   CopiedRange(top, dh, picture->height, canvas.Height(), y0, y1);
+  if (x0 >= x1) {
+    return;
+  }
   for (std::int64_t y = y0; y < y1; ++y) {
     const std::uint32_t* source =
         &picture->pixels[static_cast<std::size_t>((y - top) * picture->width + (x0 - left))];

@@ -26,7 +26,7 @@ WatermarkImage PackCanvas(const Canvas& canvas) {
       const std::uint32_t* dots = row + 8 * b;
       unsigned byte = 0;
       for (int i = 0; i < 8; ++i) {
-        byte = (byte << 1) | ((dots[i] & 0xFFFFFFu) != 0xFFFFFFu ? 1u : 0u);
+        byte |= static_cast<unsigned>((dots[i] | 0xFF000000u) != 0xFFFFFFFFu) << (7 - i);
       }
       out[b] = static_cast<std::uint8_t>(byte);
     }

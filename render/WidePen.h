@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "ClippedPainter.h"
 #include "EllipseRows.h"
@@ -33,8 +35,23 @@ class WidePen {
   bool RowSpan(std::int64_t dy, std::int64_t& lo, std::int64_t& hi) const;
 
  private:
+  // Pens up to this width keep their dot's rows and the bodies of the four unit diagonal
+  // segments (every step of an ellipse outline) as ready spans.
+  static constexpr std::int64_t kTabledWidth = 4096;
+  struct RelativeSpan {
+    std::int32_t dy;
+    std::int32_t lo;
+    std::int32_t hi;  // lo == hi: the dot has no dots on this row
+  };
+
   std::int64_t width_;
   EllipseRows rows_;
+  std::vector<RelativeSpan> dotRows_;                   // by dy - RowsFrom()
+  std::array<std::vector<RelativeSpan>, 4> diagonals_;  // by (dx > 0) + 2 * (dy > 0)
+  // The dots D(w) gains by a unit step, by (dx + 1) + 3 * (dy + 1), relative to the new point.
+  std::array<std::vector<RelativeSpan>, 9> steps_;
+  void PaintDifference(std::int64_t px, std::int64_t py, std::int64_t x, std::int64_t y,
+                       std::int64_t from, std::int64_t to, auto emit) const;
   void Quadrilateral(ClippedPainter& painter, std::int64_t x1, std::int64_t y1, std::int64_t x2,
                      std::int64_t y2, std::uint32_t pixel) const;
 };

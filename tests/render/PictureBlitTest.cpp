@@ -74,6 +74,9 @@ TEST(PictureCopy, IsCutAtThePageEdgeAndNeedsAPicture) {
   EXPECT_EQ(cut.at({0, 0}), At(4, 2));
   EXPECT_EQ(cut.at({1, 1}), At(5, 3));
   EXPECT_TRUE(Copied(&p, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX).empty());
+  EXPECT_TRUE(Copied(&p, 31, 2, 40, 10).empty());  // right of the canvas
+  EXPECT_TRUE(Copied(&p, 2, 31, 10, 40).empty());  // below it
+  EXPECT_TRUE(Copied(&p, 31, 2, 20, 10).empty());
   EXPECT_EQ(Copied(&p, 28, 29, INT32_MAX, INT32_MAX).size(), 2u);
   EXPECT_TRUE(Copied(nullptr, 0, 0, 10, 10).empty());
   Picture broken = Numbered(6, 4);

@@ -156,6 +156,19 @@ TEST(EllipseRows, VeryTallNarrowEllipsesLeaveTheirEndRowsEmpty) {
   EXPECT_EQ(pen.Inset(1), 0);
 }
 
+// Wide outlines skip the body of a unit step along an axis: it lies in the start's dot, as
+// long as the dot's middle row and column are complete: so for every width it does so for.
+TEST(EllipseRows, PenDotsHaveCompleteMiddleRowAndColumn) {
+  for (std::int64_t w = 2; w <= 4096; ++w) {
+    const EllipseRows dot(w, w);
+    EXPECT_EQ(dot.Inset(w / 2), 0) << w;
+    for (std::int64_t row = 0; row < w; ++row) {
+      const std::int64_t inset = dot.Inset(row);
+      ASSERT_TRUE(inset >= 0 && inset < (w + 1) / 2) << w << " row " << row;
+    }
+  }
+}
+
 // Past the exact size the ideal ellipse takes over; it must agree with the stepping one
 // where both apply to within the rounding of a dot.
 TEST(EllipseRows, IdealRowsOfHugeBoxesFollowTheSteppingEllipse) {
