@@ -55,13 +55,14 @@ void FillParallelPortList(std::vector<std::string>& entries) {
   }
 }
 
-void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths) {
+void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths,
+                        std::FILE* diagnostics) {
   const std::vector<UsbPrinterNode> nodes = ListUsbPrinterNodes();
   VisitInBatches(nodes.size(), [&](std::size_t i) {
     const std::string path = UsbInterfacePath(nodes[i], kUsbPrintClass);
     if (!CanOpenReadWrite(nodes[i].deviceNode)) {
-      std::printf("FAILED to open %s\n", path.c_str());
-      std::fflush(stdout);
+      std::fprintf(diagnostics, "FAILED to open %s\n", path.c_str());
+      std::fflush(diagnostics);
       return false;
     }
     char entry[16];

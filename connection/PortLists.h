@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@ void FillParallelPortList(std::vector<std::string>& entries);
 
 // Every present usblp printer that opens, of any maker: the entry "USB%02d" numbered by the paths
 // already in devicePaths, and its device path appended there. A device that does not open is
-// skipped with "FAILED to open <path>" on the standard output.
-void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths);
+// skipped with "FAILED to open <path>" on diagnostics, the standard output unless told otherwise.
+void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths,
+                        std::FILE* diagnostics = stdout);
 
 }  // namespace azuz

@@ -7,7 +7,7 @@
 #include "CupsQueues.h"
 #include "ModelName.h"
 #include "PortNodeMap.h"
-#include "UsbPrinters.h"
+#include "PortNodeResolver.h"
 
 namespace azuz {
 
@@ -125,23 +125,10 @@ const UsbDeviceEntry* ConnectionSetup::FindUsbDeviceBySerial(const std::string& 
 }
 
 std::string ConnectionSetup::DeviceNode() const {
-  if (state.useDriver != 0) {
+  if (state.useDriver != 0 || state.portKind == kPortKindTcpIp) {
     return {};
   }
-  const std::string& name = state.settings.portName;
-  switch (state.portKind) {
-    case kPortKindSerial:
-    case kPortKindParallel: {
-      if (name.compare(0, 5, "/dev/") == 0) {
-        return name;
-      }
-      return PortNodeMap(CRegistry(RegRoot::LocalMachine, registryPath)).NodeForPortName(name);
-    }
-    case kPortKindUsb:
-      return UsbDeviceNodeForPath(name);
-    default:
-      return {};
-  }
+  return ConnectionPortNode(state.settings.portName, registryPath);
 }
 
 }  // namespace azuz

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "PortNames.h"
 #include "PortNodeMap.h"
+#include "PortNodeResolver.h"
 #include "RegistryFixture.h"
 
 namespace azuz {
@@ -44,6 +46,17 @@ TEST_F(PortNodeMapTest, TheStoreRemapsNamesBothWays) {
   EXPECT_EQ(map.PortNameForNode("/dev/lp0"), "/dev/lp0");
   EXPECT_EQ(map.PortNameForNode("/dev/ttyACM0"), "/dev/ttyACM0");
   EXPECT_EQ(map.PortNameForNode("/dev/ttyS01"), "/dev/ttyS01");
+}
+
+TEST_F(PortNodeMapTest, ThePortLayerOpensThroughTheStore) {
+  Load("\"COM3\"=\"/dev/ttyUSB0\"\r\n");
+  InstallPortNodeResolver(dir / "ports.reg");
+  EXPECT_EQ(ResolvePortNode("COM3"), "/dev/ttyUSB0");
+  EXPECT_EQ(ResolvePortNode("\\\\.\\COM3"), "/dev/ttyUSB0");
+  EXPECT_EQ(ResolvePortNode("LPT3"), "/dev/lp2");
+  EXPECT_EQ(ResolvePortNode("/dev/ttyACM1"), "/dev/ttyACM1");
+  SetPortNodeResolver({});
+  EXPECT_EQ(ResolvePortNode("COM3"), "/dev/ttyS2");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "CRegistUsb.h"
 #include "ConnectionSetup.h"
 #include "PortLists.h"
+#include "PortNodeResolver.h"
 #include "UsbPrinters.h"
 #include "UsbTestbed.h"
 
@@ -137,6 +138,9 @@ TEST(UsbNodes, DevicePathsMapBackToTheirNodes) {
             "/dev/usb/lp0");
   EXPECT_EQ(UsbDeviceNodeForPath("/dev/usb/lp7"), "/dev/usb/lp7");
   EXPECT_EQ(UsbDeviceNodeForPath("\\\\?\\USB#VID_7C2E&PID_0016#GONE#" + kUsbClass), "");
+  // The port layer opens USB paths through the same mapping once it is installed.
+  EXPECT_EQ(ConnectionPortNode("\\\\?\\USB#VID_7C2E&PID_0016#AB12#" + kUsbClass, "/nonexistent"),
+            "/dev/usb/lp0");
 }
 
 TEST(UsbPrinterList, ListsEveryOpenablePrinterAndReportsTheRest) {
