@@ -109,12 +109,12 @@ bool ReadImage(GifFileType* gif, int transparent, Picture& picture, std::string&
     std::uint32_t* out = picture.pixels.data() + static_cast<std::size_t>(y) * image.Width;
     for (int x = 0; x < image.Width; ++x) {
       const int index = line[static_cast<std::size_t>(x)];
+      if (index == transparent) {
+        continue;  // transparent pixels are white, as the picture was filled
+      }
       if (index >= map->ColorCount) {
         why = "GIF pixel outside the colour table";
         return false;
-      }
-      if (index == transparent) {
-        continue;  // transparent pixels are white, as the picture was filled
       }
       const GifColorType& c = map->Colors[index];
       out[x] = 0xFF000000u | (std::uint32_t{c.Red} << 16) | (std::uint32_t{c.Green} << 8) | c.Blue;

@@ -87,6 +87,8 @@ TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
   GifSpec outside{.screenWidth = 2, .globalPalette = {0x000000, 0xFFFFFF}};
   outside.frames = {GifFrame{.width = 2, .indices = {1, 3}}};
   EXPECT_FALSE(DecodeGif(MakeGif(outside)).has_value());
+  outside.frames[0].transparent = 3;  // unless that index is the transparent one
+  EXPECT_TRUE(DecodeGif(MakeGif(outside)).has_value());
 
   GifSpec huge{.screenWidth = 20000, .globalPalette = kFourColours};
   huge.frames = {GifFrame{.width = 20000, .indices = {0}}};
