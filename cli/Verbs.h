@@ -7,10 +7,8 @@ namespace azuz::cli {
 // Each verb adds its subcommand; the callback runs it and sets the exit status.
 void AddInfoVerb(CLI::App& app, int& status);
 void AddPictureVerb(CLI::App& app, int& status);
+void AddRenderVerb(CLI::App& app, int& status);
 void AddPrintersVerb(CLI::App& app, int& status);
 void AddCommTestVerb(CLI::App& app, int& status);
-
-// Also installs the store's port-name mapping, through which every verb opens its port.
-void AddConnectionVerbs(CLI::App& app, int& status);
 
 }  // namespace azuz::cli

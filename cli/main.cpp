@@ -9,9 +9,9 @@ int main(int argc, char** argv) {
   int status = 0;
   azuz::cli::AddInfoVerb(app, status);
   azuz::cli::AddPictureVerb(app, status);
+  azuz::cli::AddRenderVerb(app, status);
   azuz::cli::AddPrintersVerb(app, status);
   azuz::cli::AddCommTestVerb(app, status);
-  azuz::cli::AddConnectionVerbs(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
