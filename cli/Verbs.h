@@ -11,4 +11,7 @@ void AddRenderVerb(CLI::App& app, int& status);
 void AddPrintersVerb(CLI::App& app, int& status);
 void AddCommTestVerb(CLI::App& app, int& status);
 
+// Also installs the store's port-name mapping, through which every verb opens its port.
+void AddConnectionVerbs(CLI::App& app, int& status);
+
 }  // namespace azuz::cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   azuz::cli::AddRenderVerb(app, status);
   azuz::cli::AddPrintersVerb(app, status);
   azuz::cli::AddCommTestVerb(app, status);
+  azuz::cli::AddConnectionVerbs(app, status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
