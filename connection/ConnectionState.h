@@ -4,13 +4,9 @@
 #include <string>
 
 #include "CommSettings.h"
+#include "PortKind.h"
 
 namespace azuz {
-
-inline constexpr std::int32_t kPortKindSerial = 0;
-inline constexpr std::int32_t kPortKindParallel = 1;
-inline constexpr std::int32_t kPortKindUsb = 2;
-inline constexpr std::int32_t kPortKindTcpIp = 3;
 
 // How the printer is reached: decided at start, changed afterwards only by the settings dialog.
 struct ConnectionState {

@@ -62,7 +62,7 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
     state.driverPrinterName = settings.portName;
     return true;
   }
-  if (portKind == kPortKindTcp) {
+  if (portKind == kPortKindTcpIp) {
     CASock& socket = ConnectionSocket();
     if (!socket.Create()) {
       state.lastError = socket.LastError();
@@ -94,7 +94,7 @@ bool WriteConnection(const std::uint8_t* data, std::size_t length) {
   if (data == nullptr || length == 0) {
     return false;
   }
-  if (state.portKind == kPortKindTcp) {
+  if (state.portKind == kPortKindTcpIp) {
     const bool ok = SendTcp(data, length);
     if (!ok) {
       state.lastError = ConnectionSocket().LastError();
@@ -113,7 +113,7 @@ std::size_t ReadConnectionAnswer(std::uint8_t* buffer) {
   if (state.useDriver || buffer == nullptr) {
     return 0;
   }
-  if (state.portKind == kPortKindTcp) {
+  if (state.portKind == kPortKindTcpIp) {
     const int n = ConnectionSocket().Receive(buffer, kAnswerCapacity, kTcpAnswerWait);
     return n > 0 ? static_cast<std::size_t>(n) : 0;
   }
@@ -125,7 +125,7 @@ void CloseConnection() {
   if (state.useDriver) {
     return;
   }
-  if (state.portKind == kPortKindTcp) {
+  if (state.portKind == kPortKindTcpIp) {
     ConnectionSocket().Close();
   } else {
     PortManager().ClosePort();
@@ -137,7 +137,7 @@ void CancelConnectionIo() {
   if (state.useDriver) {
     return;
   }
-  if (state.portKind == kPortKindTcp) {
+  if (state.portKind == kPortKindTcpIp) {
     ConnectionSocket().Cancel();
   } else {
     PortManager().CancelIo();

@@ -7,16 +7,9 @@
 #include "CASock.h"
 #include "CPortMng.h"
 #include "CommSettings.h"
+#include "PortKind.h"
 
 namespace azuz {
-
-// Port kinds of the connection state.
-enum PortKind : std::int32_t {
-  kPortKindSerial = 0,
-  kPortKindParallel = 1,
-  kPortKindUsb = 2,
-  kPortKindTcp = 3,
-};
 
 // The system's own messages of the port layer.
 inline constexpr char kMessageCantOpenPort[] = "Error : Can't open port!";

@@ -49,12 +49,9 @@ bool ReadModemLines(int fd, int& lines) {
   return ioctl(fd, TIOCMGET, &lines) == 0;
 }
 
-bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error) {
-  termios t{};
-  if (tcgetattr(fd, &t) != 0) {
-    return Fail(error, ErrnoText("read the line settings of", "the port", errno));
-  }
+bool SerialTermios(const CommSettings& settings, termios& t, std::string* error) {
   cfmakeraw(&t);
+  t.c_oflag &= ~ONLCR;
   t.c_cflag |= CLOCAL | CREAD;
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
@@ -128,11 +125,23 @@ bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error) {
   if (rtsCts) {
     t.c_cflag |= CRTSCTS;
   }
+  return true;
+}
+
+bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error) {
+  termios t{};
+  if (tcgetattr(fd, &t) != 0) {
+    return Fail(error, ErrnoText("read the line settings of", "the port", errno));
+  }
+  if (!SerialTermios(settings, t, error)) {
+    return false;
+  }
   if (tcsetattr(fd, TCSANOW, &t) != 0) {
     return Fail(error, ErrnoText("set the line settings of", "the port", errno));
   }
+  const bool xonXoff = settings.flowControl != 0;
   SetLine(fd, TIOCM_DTR, !xonXoff && settings.hardwareHandshake == 0);
-  SetLine(fd, TIOCM_RTS, rtsCts);
+  SetLine(fd, TIOCM_RTS, !xonXoff && settings.hardwareHandshake == 1);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <string>
 
 #include "CommSettings.h"
@@ -16,6 +18,8 @@ namespace azuz {
 // Any other hardwareHandshake, an unsupported speed or an invalid size, parity or stop-bit value
 // fails, as does a device that refuses the settings.
 bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error);
+// The termios part of the above, on the device's current settings `t`.
+bool SerialTermios(const CommSettings& settings, termios& t, std::string* error);
 
 // The modem lines (TIOCM_* bits); false when the device can't report them (a pseudo-terminal).
 bool ReadModemLines(int fd, int& lines);

@@ -51,7 +51,7 @@ TEST(TcpConnection, CommandsArriveByteForByte) {
   const PrinterCommand commands[] = {WatermarkSwitchCommand(true), WatermarkSwitchCommand(false),
                                      PermanentSwitchCommand(true), TestPageCommand()};
   std::vector<std::uint8_t> expected;
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", listener.Port()), false));
+  ASSERT_TRUE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", listener.Port()), false));
   for (const PrinterCommand& command : commands) {
     ASSERT_TRUE(WriteConnection(command.bytes.data(), command.bytes.size()));
     expected.insert(expected.end(), command.bytes.begin(), command.bytes.end());
@@ -65,7 +65,7 @@ TEST(TcpConnection, CommandsArriveByteForByte) {
 TEST(TcpConnection, LongBlocksGoIn1024BytePiecesHalfASecondApart) {
   LoopbackListener listener;
   const std::vector<std::uint8_t> data = Pattern(2500);
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", listener.Port()), false));
+  ASSERT_TRUE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", listener.Port()), false));
   const Clock::time_point start = Clock::now();
   ASSERT_TRUE(WriteConnection(data.data(), data.size()));
   const Clock::duration took = Clock::now() - start;
@@ -90,7 +90,7 @@ TEST(TcpConnection, LongBlocksGoIn1024BytePiecesHalfASecondApart) {
 TEST(TcpConnection, ExactlyOnePieceHasNoPause) {
   LoopbackListener listener;
   const std::vector<std::uint8_t> data = Pattern(1024);
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", listener.Port()), false));
+  ASSERT_TRUE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", listener.Port()), false));
   const Clock::time_point start = Clock::now();
   ASSERT_TRUE(WriteConnection(data.data(), data.size()));
   EXPECT_LT(Clock::now() - start, 200ms);
@@ -103,7 +103,8 @@ TEST(TcpConnection, BlanksInsideADottedAddressAreIgnored) {
   LoopbackListener listener;
   CapturedMessages messages;
   // The settings dialog formats the address with "%3d.%3d.%3d.%3d".
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.  0.  0.  1", listener.Port()), false));
+  ASSERT_TRUE(
+      OpenConnection(kPortKindTcpIp, TcpSettings("127.  0.  0.  1", listener.Port()), false));
   const std::uint8_t on[] = {0x08, 0x57, 0x45, 0x01};
   ASSERT_TRUE(WriteConnection(on, sizeof on));
   CloseConnection();
@@ -118,7 +119,7 @@ TEST(TcpConnection, RefusedConnectShowsTheConnectMessage) {
     freePort = closedSoon.Port();
   }
   CapturedMessages messages;
-  EXPECT_FALSE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", freePort), false));
+  EXPECT_FALSE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", freePort), false));
   ASSERT_EQ(messages.Texts().size(), 1u);
   EXPECT_EQ(messages.Texts()[0],
             "Error : Failed to connected \r\nPlease, check IP port configuration in printer "
@@ -166,7 +167,7 @@ TEST(TcpConnection, AnUnansweredConnectEndsWithinItsBound) {
 
 TEST(TcpConnection, AnswerReadIsBounded) {
   LoopbackListener listener;
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", listener.Port()), false));
+  ASSERT_TRUE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", listener.Port()), false));
   std::uint8_t answer[kAnswerCapacity] = {};
   const Clock::time_point start = Clock::now();
   EXPECT_EQ(ReadConnectionAnswer(answer), 0u);
@@ -179,7 +180,7 @@ TEST(TcpConnection, AnswerReadIsBounded) {
 TEST(TcpConnection, CancelEndsAPauseAndTheWrite) {
   LoopbackListener listener;
   const std::vector<std::uint8_t> data = Pattern(5000);
-  ASSERT_TRUE(OpenConnection(kPortKindTcp, TcpSettings("127.0.0.1", listener.Port()), false));
+  ASSERT_TRUE(OpenConnection(kPortKindTcpIp, TcpSettings("127.0.0.1", listener.Port()), false));
   std::thread canceller([] {
     std::this_thread::sleep_for(200ms);
     CancelConnectionIo();
