@@ -7,6 +7,9 @@ namespace azuz::cli {
 // Each verb adds its subcommand; the callback runs it and sets the exit status.
 void AddInfoVerb(CLI::App& app, int& status);
 void AddPictureVerb(CLI::App& app, int& status);
+// send, on, off, permanent-on, permanent-off, test-page.
+void AddSendVerbs(CLI::App& app, int& status);
+void AddEmulateVerb(CLI::App& app, int& status);
 void AddRenderVerb(CLI::App& app, int& status);
 void AddPrintersVerb(CLI::App& app, int& status);
 void AddCommTestVerb(CLI::App& app, int& status);

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   int status = 0;
   azuz::cli::AddInfoVerb(app, status);
   azuz::cli::AddPictureVerb(app, status);
+  azuz::cli::AddSendVerbs(app, status);
+  azuz::cli::AddEmulateVerb(app, status);
   azuz::cli::AddRenderVerb(app, status);
   azuz::cli::AddPrintersVerb(app, status);
   azuz::cli::AddCommTestVerb(app, status);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+#include <string>
+
+#include "CommSettings.h"
+
+namespace azuz::cli {
+
+// --port and the serial line options of the printer verbs, and what they make of them.
+struct PortOptions {
+  std::string port;
+  std::string printer;
+  std::int32_t baud = 9600;
+  std::int32_t dataBits = 8;
+  std::string parity = "none";
+  std::string stopBits = "1";
+  std::string flow = "hardware";
+  std::string handshake = "dtr-dsr";
+
+  void Add(CLI::App& verb);
+  // The connection: the designer's default (COM1, 9600, 8 data bits, no parity, one stop bit,
+  // hardware flow) without --port or --printer. False with `error` for a malformed --port.
+  bool Resolve(std::int32_t& portKind, bool& useDriver, CommSettings& settings,
+               std::string& error) const;
+};
+
+// "tcp://HOST[:PORT]" into host and port (9100 when absent); false when it isn't one.
+bool ParseTcpPort(const std::string& text, std::string& host, std::int32_t& port);
+
+}  // namespace azuz::cli

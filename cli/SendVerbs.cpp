@@ -1,0 +1,176 @@
+// azuz send, on, off, permanent-on, permanent-off, test-page: the printer commands of the
+// designer, sent as its transfer window sends them.
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <mutex>
+
+#include "PortOptions.h"
+#include "PrinterCommands.h"
+#include "TransferSession.h"
+#include "UserPrompts.h"
+#include "Verbs.h"
+#include "WatermarkFile.h"
+#include "WatermarkImage.h"
+
+namespace azuz::cli {
+
+namespace {
+
+std::mutex stderrMutex;
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+  interrupted = 1;
+}
+
+// The progress window on a terminal: the caption and a bar; nothing when stderr is redirected.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::string caption) : caption(std::move(caption)) {}
+  void Draw(int position) {
+    if (!isTerminal) {
+      return;
+    }
+    std::lock_guard lock(stderrMutex);
+    const int filled = std::min(position, 100) * 30 / 100;
+    std::fprintf(stderr, "\r%s [%s%s] %3d%%", caption.c_str(), std::string(filled, '#').c_str(),
+                 std::string(30 - filled, '.').c_str(), std::min(position, 100));
+    std::fflush(stderr);
+    shown = true;
+  }
+  void End(const std::string& word) {
+    std::lock_guard lock(stderrMutex);
+    if (shown) {
+      std::fprintf(stderr, " %s\n", word.c_str());
+    } else {
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), word.c_str());
+    }
+    shown = false;
+  }
+  // Starts a fresh line before a message box's text.
+  void Break() {
+    if (shown) {
+      std::fputc('\n', stderr);
+      shown = false;
+    }
+  }
+
+ private:
+  std::string caption;
+  bool isTerminal = isatty(STDERR_FILENO) == 1;
+  bool shown = false;
+};
+
+int SendCommand(const PrinterCommand& command, const PortOptions& options) {
+  TransferRequest request;
+  std::string error;
+  if (!options.Resolve(request.portKind, request.useDriver, request.settings, error)) {
+    std::cerr << "azuz: " << error << "\n";
+    return 2;
+  }
+  request.data = command.bytes.data();
+  request.length = static_cast<std::uint32_t>(command.bytes.size());
+  request.caption = command.caption;
+  request.readReply = command.readReply;
+
+  ProgressLine progress(command.caption);
+  const UserPrompts saved = Prompts();
+  Prompts().ShowMessage = [&progress](const std::string& text, const std::string& detail) {
+    std::lock_guard lock(stderrMutex);
+    progress.Break();
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (!detail.empty()) {
+      std::fprintf(stderr, "  (%s)\n", detail.c_str());
+    }
+  };
+  interrupted = 0;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+
+  TransferSession session(request);
+  std::atomic<int> position{0};
+  session.onProgress = [&position](int value, std::uint32_t) { position = value; };
+  progress.Draw(0);
+  const TransferSession::Result result = session.Run([&] {
+    progress.Draw(position);
+    return interrupted != 0;
+  });
+  progress.End(result == TransferSession::Result::Ok ? session.ButtonCaption()
+               : interrupted                         ? "Cancelled"
+                                                     : "Failed");
+
+  std::signal(SIGINT, previous);
+  Prompts() = saved;
+  return result == TransferSession::Result::Ok ? 0 : 1;
+}
+
+int SendDesign(const std::string& path, const std::string& model, const std::string& page,
+               const PortOptions& options) {
+  CORVELIXImageToolDoc doc;
+  std::string error;
+  const LoadResult loaded = LoadWatermarkFile(path, doc, &error);
+  if (loaded != LoadResult::Loaded) {
+    // A design that can't be read whole isn't sent: the designer would not have opened it.
+    std::cerr << "azuz: " << (loaded == LoadResult::CannotOpen ? "" : path + ": ") << error << "\n";
+    return 1;
+  }
+  long long width = model == "QPT-L710" ? 512 : 576;
+  long long height = 330;
+  char tail = 0;
+  if (!page.empty() && std::sscanf(page.c_str(), "%lldx%lld%c", &width, &height, &tail) != 2) {
+    std::cerr << "azuz: --page " << page << ": expected WxH\n";
+    return 2;
+  }
+  if (!PageSizeAllowed(width, height, &error)) {
+    std::cerr << "azuz: " << error << "\n";
+    return 1;
+  }
+  doc.pageWidth = static_cast<std::int32_t>(width);
+  doc.pageHeight = static_cast<std::int32_t>(height);
+  const std::optional<WatermarkImage> image = RenderWatermarkImage(doc, &error);
+  if (!image) {
+    std::cerr << "azuz: " << error << "\n";
+    return 1;
+  }
+  return SendCommand(DownloadCommand(*image), options);
+}
+
+void AddCommandVerb(CLI::App& app, int& status, const char* name, const char* description,
+                    PrinterCommand (*build)()) {
+  auto* verb = app.add_subcommand(name, description);
+  auto options = std::make_shared<PortOptions>();
+  options->Add(*verb);
+  verb->callback([options, build, &status] { status = SendCommand(build(), *options); });
+}
+
+}  // namespace
+
+void AddSendVerbs(CLI::App& app, int& status) {
+  auto* send = app.add_subcommand("send", "Render a design and download it to the printer");
+  auto options = std::make_shared<PortOptions>();
+  auto design = std::make_shared<std::string>();
+  auto model = std::make_shared<std::string>("QPT-L710");
+  auto page = std::make_shared<std::string>();
+  send->add_option("design", *design, "the .bwi file; its pictures resolve from here")->required();
+  auto* modelOption = send->add_option("--model", *model, "printer model giving the page width")
+                          ->check(CLI::IsMember({"QPT-L710", "QPT-L712"}));
+  send->add_option("--page", *page, "page size in dots, WxH")->excludes(modelOption);
+  options->Add(*send);
+  send->callback([=, &status] { status = SendDesign(*design, *model, *page, *options); });
+
+  AddCommandVerb(app, status, "on", "Switch the printer's watermark on",
+                 [] { return WatermarkSwitchCommand(true); });
+  AddCommandVerb(app, status, "off", "Switch the printer's watermark off",
+                 [] { return WatermarkSwitchCommand(false); });
+  AddCommandVerb(app, status, "permanent-on", "Switch the permanent watermark on",
+                 [] { return PermanentSwitchCommand(true); });
+  AddCommandVerb(app, status, "permanent-off", "Switch the permanent watermark off",
+                 [] { return PermanentSwitchCommand(false); });
+  AddCommandVerb(app, status, "test-page", "Print the test watermark page", TestPageCommand);
+}
+
+}  // namespace azuz::cli

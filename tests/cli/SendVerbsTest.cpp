@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "CORVELIXImageToolDoc.h"
+#include "TestData.h"
+#include "WatermarkFile.h"
+
+namespace azuz {
+namespace {
+
+const std::string kAzuz = AZUZ_BINARY_DIR "/cli/azuz";
+
+struct Outcome {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+Outcome Azuz(const std::string& arguments, const std::string& workDir = ".") {
+  Outcome outcome;
+  std::FILE* pipe =
+      popen(("cd '" + workDir + "' && '" + kAzuz + "' " + arguments + " 2>&1").c_str(), "r");
+  std::array<char, 4096> buffer{};
+  std::size_t n = 0;
+  while (pipe && (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+    outcome.output.append(buffer.data(), n);
+  }
+  const int raw = pipe ? pclose(pipe) : -1;
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
+}
+
+// `azuz emulate` in the background on a free loopback port, for a number of connections.
+class Emulator {
+ public:
+  Emulator(const std::string& outDir, int connections) {
+    pipe = popen(("'" + kAzuz + "' emulate --listen 127.0.0.1:0 --out '" + outDir +
+                  "' --connections " + std::to_string(connections) + " 2>&1")
+                     .c_str(),
+                 "r");
+    char line[512] = {};
+    if (pipe && std::fgets(line, sizeof line, pipe)) {
+      log = line;
+      const std::size_t at = log.find("127.0.0.1:");
+      port = at == std::string::npos ? 0 : std::atoi(log.c_str() + at + 10);
+    }
+  }
+  // Waits for the emulator to end and returns everything it logged.
+  std::string Finish() {
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while (pipe && (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+      log.append(buffer.data(), n);
+    }
+    if (pipe) {
+      pclose(pipe);
+      pipe = nullptr;
+    }
+    return log;
+  }
+  ~Emulator() { Finish(); }
+
+  int port = 0;
+
+ private:
+  std::FILE* pipe = nullptr;
+  std::string log;
+};
+
+TEST(AzuzSend, CommandsAndADesignReachTheEmulator) {
+  test::TempDir dir;
+  CORVELIXImageToolDoc doc;
+  DrawObject* rect = doc.FindOrCreateObject(-1);
+  rect->kind = 3;
+  rect->left = 10;
+  rect->top = 10;
+  rect->right = 100;
+  rect->bottom = 50;
+  doc.AppendAtTail(rect);
+  ASSERT_TRUE(SaveWatermarkFile(dir / "d.bwi", doc));
+
+  Emulator emulator(dir.Path().string(), 3);
+  ASSERT_GT(emulator.port, 0);
+  const std::string port = " --port tcp://127.0.0.1:" + std::to_string(emulator.port);
+  const Outcome on = Azuz("on" + port);
+  EXPECT_EQ(on.status, 0) << on.output;
+  EXPECT_NE(on.output.find("Set watermark On.: Completed"), std::string::npos) << on.output;
+  const Outcome send = Azuz("send d.bwi --model QPT-L712" + port, dir.Path().string());
+  EXPECT_EQ(send.status, 0) << send.output;
+  EXPECT_NE(send.output.find("Download Watermark image: Completed"), std::string::npos);
+  const Outcome permanent = Azuz("permanent-on" + port);
+  EXPECT_EQ(permanent.status, 0) << permanent.output;
+
+  const std::string log = emulator.Finish();
+  EXPECT_NE(log.find("#1 watermark on"), std::string::npos) << log;
+  EXPECT_NE(log.find("#2 download 576 x 330 dots (23769 image bytes)"), std::string::npos) << log;
+  EXPECT_NE(log.find("#3 memory switch 6 = 00100000 (permanent watermark on)"), std::string::npos)
+      << log;
+  EXPECT_TRUE(std::filesystem::exists(dir / "watermark-1.png"));
+  EXPECT_EQ(std::filesystem::file_size(dir / "watermark-1.bin"), 23769u);
+}
+
+TEST(AzuzSend, FailuresGiveTheSystemsTextsAndAFailingStatus) {
+  test::TempDir dir;
+  const Outcome refused = Azuz("off --port tcp://127.0.0.1:1");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.output.find("Error : Failed to connected \r\nPlease, check IP port "
+                                "configuration in printer control pannel \"PORT\""),
+            std::string::npos)
+      << refused.output;
+  EXPECT_NE(refused.output.find("Set watermark Off.: Failed"), std::string::npos);
+
+  const Outcome missing = Azuz("test-page --port /dev/usb/lp-azuz-absent");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("Error : Can't open port!"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("/dev/usb/lp-azuz-absent"), std::string::npos);
+
+  EXPECT_EQ(Azuz("on --port tcp://printer:99999").status, 2);
+  EXPECT_EQ(Azuz("send absent.bwi --port tcp://127.0.0.1:1", dir.Path().string()).status, 1);
+}
+
+}  // namespace
+}  // namespace azuz
