@@ -1,0 +1,66 @@
+#include "CDlg_Port.h"
+#include "CMainFrame.h"
+#include "CORVELIXImageToolView.h"
+#include "CommandIds.h"
+#include "PrinterCommands.h"
+#include "UserPrompts.h"
+#include "ViewPrinting.h"
+#include "WatermarkImage.h"
+
+namespace azuz {
+
+void CMainFrame::OnPrintCommand(int id) {
+  switch (id) {
+    case ID_FILE_PRINT_SETUP:
+      RunPrintSetup(*view_);
+      break;
+    case ID_FILE_PRINT:
+      view_->OnFilePrint();
+      break;
+    case ID_FILE_PRINT_DIRECT:
+      view_->OnFilePrintDirect();
+      break;
+    case ID_FILE_PRINT_PREVIEW:
+      view_->OnFilePrintPreview();
+      break;
+    default:
+      break;
+  }
+}
+
+bool CMainFrame::OnPrinterCommand(int id) {
+  PrinterCommand command;
+  if (id == kCommandDownload) {
+    std::string why;
+    const std::optional<WatermarkImage> image = RenderWatermarkImage(doc_, &why);
+    if (!image) {
+      // A page size the printer image cannot have: say so rather than send nothing silently.
+      Prompts().Message(why);
+      return true;
+    }
+    command = DownloadCommand(*image);
+  } else if (!CommandForId(id, command)) {
+    return false;
+  }
+  SendPrinterData(command.bytes.data(), static_cast<std::uint32_t>(command.bytes.size()),
+                  command.caption, command.readReply);
+  return true;
+}
+
+bool CMainFrame::SendPrinterData(const std::uint8_t* data, std::uint32_t length,
+                                 const std::string& caption, bool readReply) {
+  TransferRequest request;
+  request.data = data;
+  request.length = length;
+  request.caption = caption;
+  request.readReply = readReply;
+  const ConnectionState& state = connection_.state;
+  request.portKind = state.portKind;
+  request.useDriver = state.useDriver != 0;
+  request.releaseSpoolerPort = state.releaseSpoolerPort != 0;
+  request.settings = state.settings;
+  CDlg_Port dialog(std::move(request), this);
+  return dialog.DoModal() == QDialog::Accepted;
+}
+
+}  // namespace azuz

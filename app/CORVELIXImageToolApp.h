@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "CORVELIXImageToolDoc.h"
+#include "RecentFileList.h"
+
+namespace azuz {
+
+class CMainFrame;
+
+// The designer's start-up: settings and recent files, then the document, the frame with its
+// view and panel, the start-up connection, the new design, and the window shown.
+class CORVELIXImageToolApp {
+ public:
+  // `commandLineTail`: the arguments after the program's name (and Qt's own), joined by blanks.
+  explicit CORVELIXImageToolApp(std::string commandLineTail);
+  ~CORVELIXImageToolApp();
+
+  // False when the frame could not be made; the program then ends.
+  bool InitInstance();
+
+  CORVELIXImageToolDoc& Document() { return *doc_; }
+  CMainFrame* MainFrame() const { return frame_.get(); }
+  RecentFileList& RecentFiles() { return recentFiles_; }
+  const std::string& CommandLineTail() const { return commandLineTail_; }
+
+  // Sets the organisation and application names under which settings are kept.
+  static void SetSettingsKey();
+
+ private:
+  std::string commandLineTail_;
+  RecentFileList recentFiles_;
+  std::unique_ptr<CORVELIXImageToolDoc> doc_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace azuz
