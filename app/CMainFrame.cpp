@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QTimer>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +17,6 @@
 #include "CORVELIXImageToolView.h"
 #include "CommandIds.h"
 #include "LockKeyIndicators.h"
-#include "UserPrompts.h"
-#include "WatermarkFile.h"
 
 namespace azuz {
 
@@ -91,7 +88,7 @@ bool CMainFrame::CreateStatusBar() {
   messagePane_ = new QLabel(QStringLiteral("Ready"), bar);
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   bar->addWidget(messagePane_, 1);
-  indicators_ = new LockKeyIndicators;
+  indicators_ = std::make_unique<LockKeyIndicators>();
   indicators_->AddTo(*bar);
   setStatusBar(bar);
   return statusBar() == bar;

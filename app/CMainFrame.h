@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "CDlg_Attribute.h"
@@ -65,7 +66,7 @@ class CMainFrame : public QMainWindow {
 
   // The status bar's message pane and lock indicators (for tests).
   QLabel* MessagePane() const { return messagePane_; }
-  LockKeyIndicators* Indicators() const { return indicators_; }
+  LockKeyIndicators* Indicators() const { return indicators_.get(); }
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -84,7 +85,7 @@ class CMainFrame : public QMainWindow {
   enum class PanelPlacement { AtCreation, Shown, Settled };
   PanelPlacement panelPlacement_ = PanelPlacement::AtCreation;
   QLabel* messagePane_ = nullptr;
-  LockKeyIndicators* indicators_ = nullptr;
+  std::unique_ptr<LockKeyIndicators> indicators_;
   QMenu* fileMenu_ = nullptr;
   QAction* recentSeparator_ = nullptr;
   std::map<int, QAction*> actions_;
