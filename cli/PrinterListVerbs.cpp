@@ -6,8 +6,9 @@
 #include "CommunicationTest.h"
 #include "Connection.h"
 #include "CupsQueues.h"
-#include "PortNames.h"
+#include "PortOptions.h"
 #include "PrinterList.h"
+#include "UserPrompts.h"
 #include "Verbs.h"
 
 namespace azuz::cli {
@@ -39,14 +40,6 @@ void ListPrinters(bool json, int& status) {
   status = 0;
 }
 
-struct CommTestOptions {
-  std::string printer;
-  std::string port;
-  bool tcp = false;
-  int tcpPort = kDefaultTcpPort;
-  int baud = 9600;
-};
-
 }  // namespace
 
 void AddPrintersVerb(CLI::App& app, int& status) {
@@ -60,33 +53,31 @@ void AddPrintersVerb(CLI::App& app, int& status) {
 void AddCommTestVerb(CLI::App& app, int& status) {
   auto* verb = app.add_subcommand("comm-test",
                                   "Send the communication test text as the settings dialog does");
-  auto options = std::make_shared<CommTestOptions>();
-  auto* printer = verb->add_option("--printer", options->printer, "a print queue (driver mode)");
-  auto* port = verb->add_option("--port", options->port,
-                                "a port: COMn, LPTn, a device node, or an address with --tcp");
-  printer->excludes(port);
-  verb->add_flag("--tcp", options->tcp, "--port is a TCP/IP address");
-  verb->add_option("--tcp-port", options->tcpPort, "TCP port for --tcp")->capture_default_str();
-  verb->add_option("--baud", options->baud, "serial line speed")->capture_default_str();
+  auto options = std::make_shared<PortOptions>();
+  options->Add(*verb);
   verb->callback([options, &status] {
-    if (options->printer.empty() == options->port.empty()) {
-      std::cerr << "azuz: comm-test needs --printer QUEUE or --port NAME\n";
+    std::int32_t portKind = 0;
+    bool useDriver = false;
+    CommSettings settings;
+    std::string error;
+    if (options->printer.empty() && options->port.empty()) {
+      error = "comm-test needs --printer QUEUE or --port NAME";
+    } else {
+      options->Resolve(portKind, useDriver, settings, error);
+    }
+    if (!error.empty()) {
+      std::cerr << "azuz: " << error << "\n";
       status = 2;
       return;
     }
-    const bool useDriver = !options->printer.empty();
-    CommSettings settings;
-    std::int32_t portKind = kPortKindSerial;
-    if (useDriver) {
-      settings.portName = options->printer;
-    } else {
-      settings.portName = options->port;
-      portKind = options->tcp ? std::int32_t{kPortKindTcp}
-                              : std::int32_t{TransportForPortName(options->port)};
-      settings.baudRate = options->tcp ? options->tcpPort : options->baud;
-    }
+    // The port layer's own messages ("Error : Can't open port!") go to standard error.
+    const UserPrompts saved = Prompts();
+    Prompts().ShowMessage = [](const std::string& text, const std::string& detail) {
+      std::cerr << text << (detail.empty() ? "" : "\n  (" + detail + ")") << "\n";
+    };
     bool delivered = false;
     const int result = RunCommunicationTest(portKind, settings, useDriver, &delivered);
+    Prompts() = saved;
     if (result != 0) {
       std::cerr << CommunicationTestFailure(result) << "\n";
     } else if (!delivered) {

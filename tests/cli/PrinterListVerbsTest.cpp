@@ -62,6 +62,10 @@ TEST_F(PrinterListVerbs, CommTestFailuresShowTheErrorCode) {
   EXPECT_EQ(refused.out, "Failed to test printing\r\nError Code = -2!!!\n");
   EXPECT_EQ(test::RunAzuz("comm-test --printer closed").status, 1);
   EXPECT_EQ(test::RunAzuz("comm-test").status, 2);
+  // A port that can't be opened: the port layer's message, and no error code.
+  const auto port = test::RunAzuz("comm-test --port /nonexistent/ttyS9 2>&1 >/dev/null #");
+  EXPECT_EQ(port.out.rfind("Error : Can't open port!\n", 0), 0u) << port.out;
+  EXPECT_EQ(port.out.find("Failed to test printing"), std::string::npos) << port.out;
 }
 
 TEST(PrinterListVerbsDirect, CommTestOverTcpSendsTheTextAndCloses) {
@@ -86,8 +90,8 @@ TEST(PrinterListVerbsDirect, CommTestOverTcpSendsTheTextAndCloses) {
     }
     close(peer);
   });
-  const auto result = test::RunAzuz("comm-test --tcp --port 127.0.0.1 --tcp-port " +
-                                    std::to_string(ntohs(address.sin_port)));
+  const auto result =
+      test::RunAzuz("comm-test --port tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
   printer.join();  // ends only when the tool closed its side
   close(listener);
   EXPECT_EQ(result.status, 0);
