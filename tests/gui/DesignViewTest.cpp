@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 
 #include "CORVELIXImageToolView.h"
@@ -226,6 +227,21 @@ class DesignViewTest : public QObject {
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
     QVERIFY(file.size() > 1000);
+  }
+
+  void PrintPreviewPaintsThePage() {
+    StartedDesigner designer;
+    SharedPrinter().setOutputFormat(QPrinter::PdfFormat);
+    int pages = -1;
+    ModalHandler preview("QPrintPreviewDialog", [&pages](QWidget* dialog) {
+      auto* widget = dialog->findChild<QPrintPreviewWidget*>();
+      pages = widget->pageCount();
+      static_cast<QDialog*>(dialog)->reject();
+      return true;
+    });
+    QVERIFY(designer.Frame().OnCommand(ID_FILE_PRINT_PREVIEW));
+    QVERIFY(preview.Handled());
+    QCOMPARE(pages, 1);
   }
 };
 
