@@ -1,7 +1,10 @@
 #include "PortOptions.h"
 
+#include "CRegistry.h"
+#include "ConnectionSetup.h"
 #include "PortKind.h"
 #include "PortNames.h"
+#include "PortNodeResolver.h"
 
 namespace azuz::cli {
 
@@ -54,6 +57,17 @@ bool PortOptions::Resolve(std::int32_t& portKind, bool& useDriver, CommSettings&
   settings = CommSettings{};
   portKind = 0;
   useDriver = false;
+  // Port names open through the store's COM/LPT map and USB paths through udev, as in the designer.
+  InstallPortNodeResolver(RegistryFilePath());
+  if (printer.empty() && port.empty()) {
+    // The designer's start-up decision with no command line: stored settings, else COM1 9600 8N1.
+    ConnectionSetup setup;
+    setup.SelectStartupConnection("");
+    portKind = setup.state.portKind;
+    useDriver = setup.state.useDriver != 0;
+    settings = setup.state.settings;
+    return true;
+  }
   if (!printer.empty()) {
     useDriver = true;
     settings.portName = printer;

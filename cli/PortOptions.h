@@ -21,8 +21,9 @@ struct PortOptions {
   std::string handshake = "dtr-dsr";
 
   void Add(CLI::App& verb);
-  // The connection: the designer's default (COM1, 9600, 8 data bits, no parity, one stop bit,
-  // hardware flow) without --port or --printer. False with `error` for a malformed --port.
+  // The connection: without --port or --printer the designer's start-up decision (the stored
+  // settings, else COM1, 9600, 8 data bits, no parity, one stop bit, hardware flow).
+  // False with `error` for a malformed --port.
   bool Resolve(std::int32_t& portKind, bool& useDriver, CommSettings& settings,
                std::string& error) const;
 };
