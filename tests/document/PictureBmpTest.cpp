@@ -6,7 +6,7 @@
 namespace azuz {
 namespace {
 
-using test::BmpSpec;
+using test::BmpParts;
 using test::Bytes;
 using test::MakeBmp;
 using test::PaddedRows;
@@ -26,25 +26,25 @@ std::vector<std::uint32_t> Decoded(const Bytes& bytes, std::string* why = nullpt
 TEST(BmpRows, BottomUpAndTopDownGiveTheSamePicture) {
   const Bytes top = {0, 0, 255, 0, 255, 0};         // red, green
   const Bytes bottom = {255, 0, 0, 255, 255, 255};  // blue, white
-  BmpSpec spec{.width = 2, .height = 2, .bitsPerPixel = 24};
-  spec.pixels = PaddedRows({bottom, top});
+  BmpParts parts{.width = 2, .height = 2, .bitsPerPixel = 24};
+  parts.pixels = PaddedRows({bottom, top});
   const std::vector<std::uint32_t> expected = {Opaque(0xFF0000), Opaque(0x00FF00), Opaque(0x0000FF),
                                                kWhite};
-  EXPECT_EQ(Decoded(MakeBmp(spec)), expected);
+  EXPECT_EQ(Decoded(MakeBmp(parts)), expected);
 
-  spec.height = -2;
-  spec.pixels = PaddedRows({top, bottom});
-  const std::optional<Picture> topDown = DecodeBmp(MakeBmp(spec));
+  parts.height = -2;
+  parts.pixels = PaddedRows({top, bottom});
+  const std::optional<Picture> topDown = DecodeBmp(MakeBmp(parts));
   ASSERT_TRUE(topDown.has_value());
   EXPECT_EQ(topDown->height, 2);
   EXPECT_EQ(topDown->pixels, expected);
 }
 
 TEST(BmpRows, OneBitRowsCrossBytesAndSkipTheirPadding) {
-  BmpSpec spec{.width = 9, .height = 2, .bitsPerPixel = 1};
-  spec.palette = {0x000000, 0xFFFFFF};
-  spec.pixels = PaddedRows({{0xFF, 0x80}, {0b10101010, 0x80}});
-  const std::vector<std::uint32_t> pixels = Decoded(MakeBmp(spec));
+  BmpParts parts{.width = 9, .height = 2, .bitsPerPixel = 1};
+  parts.palette = {0x000000, 0xFFFFFF};
+  parts.pixels = PaddedRows({{0xFF, 0x80}, {0b10101010, 0x80}});
+  const std::vector<std::uint32_t> pixels = Decoded(MakeBmp(parts));
   ASSERT_EQ(pixels.size(), 18u);
   for (int x = 0; x < 9; ++x) {
     EXPECT_EQ(pixels[static_cast<std::size_t>(x)], x % 2 == 0 ? kWhite : Opaque(0)) << x;
@@ -53,73 +53,73 @@ TEST(BmpRows, OneBitRowsCrossBytesAndSkipTheirPadding) {
 }
 
 TEST(BmpPalette, IndicesPastAShortPaletteAreBlack) {
-  BmpSpec spec{.width = 3, .height = 1, .bitsPerPixel = 8, .coloursUsed = 2};
-  spec.palette = {0xFF0000, 0x00FF00};
-  spec.pixels = PaddedRows({{0, 1, 5}});
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  BmpParts parts{.width = 3, .height = 1, .bitsPerPixel = 8, .coloursUsed = 2};
+  parts.palette = {0xFF0000, 0x00FF00};
+  parts.pixels = PaddedRows({{0, 1, 5}});
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0xFF0000), Opaque(0x00FF00), Opaque(0)}));
 }
 
 TEST(BmpPalette, CoreHeaderUsesThreeBytesAnEntryAndTheRoomBeforeThePixels) {
-  BmpSpec spec{.headerSize = 12, .width = 3, .height = 1, .bitsPerPixel = 8};
-  spec.palette = {0x102030, 0x405060};  // two entries though 8 bits would allow 256
-  spec.pixels = PaddedRows({{1, 0, 2}});
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  BmpParts parts{.headerSize = 12, .width = 3, .height = 1, .bitsPerPixel = 8};
+  parts.palette = {0x102030, 0x405060};  // two entries though 8 bits would allow 256
+  parts.pixels = PaddedRows({{1, 0, 2}});
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0x405060), Opaque(0x102030), Opaque(0)}));
 }
 
 TEST(BmpPalette, AbsurdColourCountIsRefused) {
-  BmpSpec spec{.width = 1, .height = 1, .bitsPerPixel = 8, .coloursUsed = 0x12345678};
-  spec.palette = {0xFF0000};
-  spec.pixels = PaddedRows({{0}});
+  BmpParts parts{.width = 1, .height = 1, .bitsPerPixel = 8, .coloursUsed = 0x12345678};
+  parts.palette = {0xFF0000};
+  parts.pixels = PaddedRows({{0}});
   std::string why;
-  EXPECT_TRUE(Decoded(MakeBmp(spec), &why).empty());
+  EXPECT_TRUE(Decoded(MakeBmp(parts), &why).empty());
   EXPECT_NE(why.find("palette"), std::string::npos) << why;
 }
 
 TEST(BmpBitFields, Rgb565ExpandsEachChannelToFullRange) {
-  BmpSpec spec{.width = 3, .height = 1, .bitsPerPixel = 16, .compression = 3};
-  spec.masks = {0xF800, 0x07E0, 0x001F};
-  spec.pixels = PaddedRows({{0x00, 0xF8, 0xE0, 0x07, 0x10, 0x04}});
+  BmpParts parts{.width = 3, .height = 1, .bitsPerPixel = 16, .compression = 3};
+  parts.masks = {0xF800, 0x07E0, 0x001F};
+  parts.pixels = PaddedRows({{0x00, 0xF8, 0xE0, 0x07, 0x10, 0x04}});
   // 32 of 63 is 129.5 -> 130; 16 of 31 is 131.6 -> 132.
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0xFF0000), Opaque(0x00FF00), Opaque(0x008284)}));
 }
 
 TEST(BmpBitFields, SixteenBitsWithoutMasksAre555) {
-  BmpSpec spec{.width = 2, .height = 1, .bitsPerPixel = 16};
-  spec.pixels = PaddedRows({{0x00, 0x7C, 0x10, 0x80}});  // red 31; blue 16 with the top bit set
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  BmpParts parts{.width = 2, .height = 1, .bitsPerPixel = 16};
+  parts.pixels = PaddedRows({{0x00, 0x7C, 0x10, 0x80}});  // red 31; blue 16 with the top bit set
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0xFF0000), Opaque(0x000084)}));
 }
 
 TEST(BmpBitFields, MasksInAV5HeaderAndTheirAlphaIsNotBlended) {
-  BmpSpec spec{.headerSize = 124, .width = 2, .height = 1, .bitsPerPixel = 32, .compression = 3};
-  spec.masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};  // alpha in the low byte
-  spec.pixels = PaddedRows({{0x00, 0x11, 0x22, 0x33, 0xFF, 0x44, 0x55, 0x66}});
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  BmpParts parts{.headerSize = 124, .width = 2, .height = 1, .bitsPerPixel = 32, .compression = 3};
+  parts.masks = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};  // alpha in the low byte
+  parts.pixels = PaddedRows({{0x00, 0x11, 0x22, 0x33, 0xFF, 0x44, 0x55, 0x66}});
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0x112233), Opaque(0x445566)}));
 }
 
 TEST(BmpBitFields, ThirtyTwoBitRgbIgnoresTheFourthByte) {
-  BmpSpec spec{.width = 1, .height = 1, .bitsPerPixel = 32};
-  spec.pixels = {10, 20, 30, 0x80};
-  EXPECT_EQ(Decoded(MakeBmp(spec)), (std::vector<std::uint32_t>{Opaque(0x1E140A)}));
+  BmpParts parts{.width = 1, .height = 1, .bitsPerPixel = 32};
+  parts.pixels = {10, 20, 30, 0x80};
+  EXPECT_EQ(Decoded(MakeBmp(parts)), (std::vector<std::uint32_t>{Opaque(0x1E140A)}));
 }
 
 TEST(BmpBitFields, NonContiguousOrOversizedMasksAreRefused) {
-  BmpSpec spec{.width = 1, .height = 1, .bitsPerPixel = 16, .compression = 3};
-  spec.pixels = {0, 0, 0, 0};
-  spec.masks = {0xF00F, 0x07E0, 0x001F};
-  EXPECT_TRUE(Decoded(MakeBmp(spec)).empty());
-  spec.masks = {0x1F0000, 0x07E0, 0x001F};
-  EXPECT_TRUE(Decoded(MakeBmp(spec)).empty());
+  BmpParts parts{.width = 1, .height = 1, .bitsPerPixel = 16, .compression = 3};
+  parts.pixels = {0, 0, 0, 0};
+  parts.masks = {0xF00F, 0x07E0, 0x001F};
+  EXPECT_TRUE(Decoded(MakeBmp(parts)).empty());
+  parts.masks = {0x1F0000, 0x07E0, 0x001F};
+  EXPECT_TRUE(Decoded(MakeBmp(parts)).empty());
 }
 
 TEST(BmpRle, Rle8DeltaAndEndOfLineLeaveSkippedPixelsWhite) {
-  BmpSpec spec{.width = 4, .height = 3, .bitsPerPixel = 8, .compression = 1};
-  spec.palette = {0x112233, 0xFF0000, 0x00FF00};
-  spec.pixels = {
+  BmpParts parts{.width = 4, .height = 3, .bitsPerPixel = 8, .compression = 1};
+  parts.palette = {0x112233, 0xFF0000, 0x00FF00};
+  parts.pixels = {
       2, 1,              // bottom row: two pixels of colour 1
       0, 2, 1, 1,        // delta: one right, one up
       1, 2,              // one pixel of colour 2
@@ -128,41 +128,41 @@ TEST(BmpRle, Rle8DeltaAndEndOfLineLeaveSkippedPixelsWhite) {
       0, 1,              // end of bitmap
   };
   const std::uint32_t c0 = Opaque(0x112233), c1 = Opaque(0xFF0000), c2 = Opaque(0x00FF00);
-  EXPECT_EQ(Decoded(MakeBmp(spec)), (std::vector<std::uint32_t>{c2, c0, c2, kWhite,          //
+  EXPECT_EQ(Decoded(MakeBmp(parts)), (std::vector<std::uint32_t>{c2, c0, c2, kWhite,          //
                                                                 kWhite, kWhite, kWhite, c2,  //
                                                                 c1, c1, kWhite, kWhite}));
 }
 
 TEST(BmpRle, Rle4AlternatesNibblesAndPadsOddAbsoluteRuns) {
-  BmpSpec spec{.width = 5, .height = 2, .bitsPerPixel = 4, .compression = 2};
-  spec.palette = {0x000000, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555};
-  spec.pixels = {5, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1};
+  BmpParts parts{.width = 5, .height = 2, .bitsPerPixel = 4, .compression = 2};
+  parts.palette = {0x000000, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555};
+  parts.pixels = {5, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1};
   auto grey = [](std::uint32_t i) { return Opaque(0x111111 * i); };
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{grey(1), grey(2), grey(3), grey(4), grey(5), grey(1),
                                         grey(2), grey(1), grey(2), grey(1)}));
 }
 
 TEST(BmpRle, RunsPastTheRowOrPictureAreClipped) {
-  BmpSpec spec{.width = 2, .height = 2, .bitsPerPixel = 8, .compression = 1};
-  spec.palette = {0x000000, 0x123456};
+  BmpParts parts{.width = 2, .height = 2, .bitsPerPixel = 8, .compression = 1};
+  parts.palette = {0x000000, 0x123456};
   // A 255-pixel run, a delta far beyond the picture, an absolute run past the row's end.
-  spec.pixels = {255, 0, 0, 2, 200, 0, 0, 4, 1, 1, 1, 1, 0, 0, 2, 1, 0, 1};
-  EXPECT_EQ(Decoded(MakeBmp(spec)),
+  parts.pixels = {255, 0, 0, 2, 200, 0, 0, 4, 1, 1, 1, 1, 0, 0, 2, 1, 0, 1};
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0x123456), Opaque(0x123456), Opaque(0), Opaque(0)}));
 }
 
 TEST(BmpRle, DataEndingBeforeThePictureIsFilledIsDamage) {
-  BmpSpec spec{.width = 2, .height = 2, .bitsPerPixel = 8, .compression = 1};
-  spec.palette = {0x000000};
-  spec.pixels = {2, 0, 0, 0};  // one row, then nothing
-  EXPECT_TRUE(Decoded(MakeBmp(spec)).empty());
-  spec.pixels = {2, 0, 0, 0, 2, 0, 0, 0};  // both rows, ending on an end of line: complete
-  EXPECT_EQ(Decoded(MakeBmp(spec)).size(), 4u);
+  BmpParts parts{.width = 2, .height = 2, .bitsPerPixel = 8, .compression = 1};
+  parts.palette = {0x000000};
+  parts.pixels = {2, 0, 0, 0};  // one row, then nothing
+  EXPECT_TRUE(Decoded(MakeBmp(parts)).empty());
+  parts.pixels = {2, 0, 0, 0, 2, 0, 0, 0};  // both rows, ending on an end of line: complete
+  EXPECT_EQ(Decoded(MakeBmp(parts)).size(), 4u);
 }
 
 TEST(BmpRefusal, DamagedOrOversizedFilesGiveNoPicture) {
-  BmpSpec good{.width = 1, .height = 2, .bitsPerPixel = 24};
+  BmpParts good{.width = 1, .height = 2, .bitsPerPixel = 24};
   good.pixels = {1, 2, 3, 0, 4, 5, 6};  // the last row's padding may be missing
   const Bytes bytes = MakeBmp(good);
   EXPECT_EQ(Decoded(bytes).size(), 2u);
@@ -179,11 +179,11 @@ TEST(BmpRefusal, DamagedOrOversizedFilesGiveNoPicture) {
 
   for (const auto& [width, height] : std::vector<std::pair<int, int>>{
            {20000, 1}, {1, 20000}, {16384, 4097}, {-1, 1}, {0, 1}, {1, 0}}) {
-    BmpSpec huge{.width = width, .height = height, .bitsPerPixel = 24};
+    BmpParts huge{.width = width, .height = height, .bitsPerPixel = 24};
     huge.pixels = {1, 2, 3, 0};
     EXPECT_TRUE(Decoded(MakeBmp(huge), &why).empty()) << width << "x" << height;
   }
-  BmpSpec deep{.width = 1, .height = 1, .bitsPerPixel = 64};
+  BmpParts deep{.width = 1, .height = 1, .bitsPerPixel = 64};
   deep.pixels = Bytes(8, 0);
   EXPECT_TRUE(Decoded(MakeBmp(deep)).empty());
 }

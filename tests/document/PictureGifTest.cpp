@@ -8,7 +8,7 @@ namespace {
 
 using test::Bytes;
 using test::GifFrame;
-using test::GifSpec;
+using test::GifParts;
 using test::MakeGif;
 
 constexpr std::uint32_t kWhite = 0xFFFFFFFF;
@@ -20,20 +20,20 @@ std::uint32_t Opaque(std::uint32_t rgb) {
 const std::vector<std::uint32_t> kFourColours = {0xFF0000, 0x00FF00, 0x0000FF, 0x000000};
 
 TEST(GifFirstImage, TransparentIndexBecomesWhite) {
-  GifSpec spec{.screenWidth = 3, .globalPalette = kFourColours};
-  spec.frames = {GifFrame{.width = 3, .transparent = 1, .indices = {0, 1, 2}}};
-  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  GifParts parts{.screenWidth = 3, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 3, .transparent = 1, .indices = {0, 1, 2}}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(parts));
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->pixels,
             (std::vector<std::uint32_t>{Opaque(0xFF0000), kWhite, Opaque(0x0000FF)}));
 }
 
 TEST(GifFirstImage, TakesTheFirstImageAtItsOwnSizeAndIgnoresLaterFrames) {
-  GifSpec spec{.screenWidth = 8, .screenHeight = 8, .globalPalette = kFourColours};
+  GifParts parts{.screenWidth = 8, .screenHeight = 8, .globalPalette = kFourColours};
   GifFrame first{.left = 2, .top = 3, .width = 3, .height = 2, .indices = {0, 1, 2, 2, 1, 0}};
   GifFrame later{.width = 8, .height = 8, .transparent = 0, .indices = Bytes(64, 3)};
-  spec.frames = {first, later};
-  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  parts.frames = {first, later};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(parts));
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->width, 3);
   EXPECT_EQ(picture->height, 2);
@@ -44,9 +44,9 @@ TEST(GifFirstImage, TakesTheFirstImageAtItsOwnSizeAndIgnoresLaterFrames) {
 }
 
 TEST(GifFirstImage, LocalColourTableWinsOverTheGlobalOne) {
-  GifSpec spec{.screenWidth = 2, .globalPalette = kFourColours};
-  spec.frames = {GifFrame{.width = 2, .localPalette = {0x123456, 0x654321}, .indices = {1, 0}}};
-  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  GifParts parts{.screenWidth = 2, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 2, .localPalette = {0x123456, 0x654321}, .indices = {1, 0}}};
+  const std::optional<Picture> picture = DecodeGif(MakeGif(parts));
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->pixels, (std::vector<std::uint32_t>{Opaque(0x654321), Opaque(0x123456)}));
 }
@@ -56,11 +56,11 @@ TEST(GifFirstImage, InterlacedRowsLandInPictureOrder) {
   for (std::uint32_t i = 0; i < 16; ++i) {
     greys.push_back(0x101010 * i);
   }
-  GifSpec spec{.screenHeight = 10, .globalPalette = greys};
+  GifParts parts{.screenHeight = 10, .globalPalette = greys};
   // Stored order: every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
-  spec.frames = {
+  parts.frames = {
       GifFrame{.height = 10, .interlaced = true, .indices = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9}}};
-  const std::optional<Picture> picture = DecodeGif(MakeGif(spec));
+  const std::optional<Picture> picture = DecodeGif(MakeGif(parts));
   ASSERT_TRUE(picture.has_value());
   for (int y = 0; y < 10; ++y) {
     EXPECT_EQ(picture->At(0, y), Opaque(0x101010u * static_cast<std::uint32_t>(y))) << y;
@@ -68,9 +68,9 @@ TEST(GifFirstImage, InterlacedRowsLandInPictureOrder) {
 }
 
 TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
-  GifSpec spec{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
-  spec.frames = {GifFrame{.width = 16, .height = 4, .indices = Bytes(64, 2)}};
-  const Bytes whole = MakeGif(spec);
+  GifParts parts{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 16, .height = 4, .indices = Bytes(64, 2)}};
+  const Bytes whole = MakeGif(parts);
   ASSERT_TRUE(DecodeGif(whole).has_value());
 
   std::string why;
@@ -78,19 +78,19 @@ TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
   EXPECT_FALSE(DecodeGif(cut, &why).has_value());
   EXPECT_FALSE(why.empty());
 
-  GifSpec noImage{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
+  GifParts noImage{.screenWidth = 16, .screenHeight = 4, .globalPalette = kFourColours};
   EXPECT_FALSE(DecodeGif(MakeGif(noImage)).has_value());
   EXPECT_FALSE(DecodeGif(Bytes(whole.begin(), whole.begin() + 10)).has_value());
   EXPECT_FALSE(DecodeGif({}).has_value());
 
   // Index 3 with a two-colour table: nothing to show for it.
-  GifSpec outside{.screenWidth = 2, .globalPalette = {0x000000, 0xFFFFFF}};
+  GifParts outside{.screenWidth = 2, .globalPalette = {0x000000, 0xFFFFFF}};
   outside.frames = {GifFrame{.width = 2, .indices = {1, 3}}};
   EXPECT_FALSE(DecodeGif(MakeGif(outside)).has_value());
   outside.frames[0].transparent = 3;  // unless that index is the transparent one
   EXPECT_TRUE(DecodeGif(MakeGif(outside)).has_value());
 
-  GifSpec huge{.screenWidth = 20000, .globalPalette = kFourColours};
+  GifParts huge{.screenWidth = 20000, .globalPalette = kFourColours};
   huge.frames = {GifFrame{.width = 20000, .indices = {0}}};
   EXPECT_FALSE(DecodeGif(MakeGif(huge), &why).has_value());
   EXPECT_NE(why.find("refused"), std::string::npos) << why;

@@ -19,18 +19,18 @@ Rect RectOf(const DrawObject& o) {
 }
 
 Bytes Bmp(int width, int height) {
-  test::BmpSpec spec{.width = width, .height = height, .bitsPerPixel = 1};
-  spec.palette = {0x000000, 0xFFFFFF};
-  spec.pixels.assign(static_cast<std::size_t>((width + 31) / 32 * 4 * height), 0x55);
-  return test::MakeBmp(spec);
+  test::BmpParts parts{.width = width, .height = height, .bitsPerPixel = 1};
+  parts.palette = {0x000000, 0xFFFFFF};
+  parts.pixels.assign(static_cast<std::size_t>((width + 31) / 32 * 4 * height), 0x55);
+  return test::MakeBmp(parts);
 }
 
 Bytes Gif(int width, int height) {
-  test::GifSpec spec{.screenWidth = width, .screenHeight = height, .globalPalette = {0, 0xFFFFFF}};
-  spec.frames = {test::GifFrame{.width = width,
+  test::GifParts parts{.screenWidth = width, .screenHeight = height, .globalPalette = {0, 0xFFFFFF}};
+  parts.frames = {test::GifFrame{.width = width,
                                 .height = height,
                                 .indices = Bytes(static_cast<std::size_t>(width * height), 1)}};
-  return test::MakeGif(spec);
+  return test::MakeGif(parts);
 }
 
 class PictureImport : public ::testing::Test {

@@ -20,7 +20,7 @@ inline void PutLe32(Bytes& out, std::uint32_t v) {
   PutLe16(out, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpParts {
   std::uint32_t headerSize = 40;  // 12: OS/2 1.x core header; 40, 108, 124: Windows
   std::int32_t width = 1;
   std::int32_t height = 1;  // negative: top-down
@@ -32,43 +32,43 @@ struct BmpSpec {
   Bytes pixels = {};                        // stored exactly as given
 };
 
-inline Bytes MakeBmp(const BmpSpec& spec) {
-  const bool core = spec.headerSize == 12;
-  const bool masksAfterHeader = spec.headerSize == 40 && !spec.masks.empty();
-  const std::size_t paletteBytes = spec.palette.size() * (core ? 3 : 4);
+inline Bytes MakeBmp(const BmpParts& parts) {
+  const bool core = parts.headerSize == 12;
+  const bool masksAfterHeader = parts.headerSize == 40 && !parts.masks.empty();
+  const std::size_t paletteBytes = parts.palette.size() * (core ? 3 : 4);
   const std::uint32_t offset = static_cast<std::uint32_t>(
-      14 + spec.headerSize + (masksAfterHeader ? 4 * spec.masks.size() : 0) + paletteBytes);
+      14 + parts.headerSize + (masksAfterHeader ? 4 * parts.masks.size() : 0) + paletteBytes);
   Bytes out{'B', 'M'};
-  PutLe32(out, static_cast<std::uint32_t>(offset + spec.pixels.size()));
+  PutLe32(out, static_cast<std::uint32_t>(offset + parts.pixels.size()));
   PutLe32(out, 0);
   PutLe32(out, offset);
-  PutLe32(out, spec.headerSize);
+  PutLe32(out, parts.headerSize);
   if (core) {
-    PutLe16(out, static_cast<std::uint32_t>(spec.width));
-    PutLe16(out, static_cast<std::uint32_t>(spec.height));
+    PutLe16(out, static_cast<std::uint32_t>(parts.width));
+    PutLe16(out, static_cast<std::uint32_t>(parts.height));
     PutLe16(out, 1);
-    PutLe16(out, static_cast<std::uint32_t>(spec.bitsPerPixel));
+    PutLe16(out, static_cast<std::uint32_t>(parts.bitsPerPixel));
   } else {
-    PutLe32(out, static_cast<std::uint32_t>(spec.width));
-    PutLe32(out, static_cast<std::uint32_t>(spec.height));
+    PutLe32(out, static_cast<std::uint32_t>(parts.width));
+    PutLe32(out, static_cast<std::uint32_t>(parts.height));
     PutLe16(out, 1);
-    PutLe16(out, static_cast<std::uint32_t>(spec.bitsPerPixel));
-    PutLe32(out, spec.compression);
-    PutLe32(out, static_cast<std::uint32_t>(spec.pixels.size()));
+    PutLe16(out, static_cast<std::uint32_t>(parts.bitsPerPixel));
+    PutLe32(out, parts.compression);
+    PutLe32(out, static_cast<std::uint32_t>(parts.pixels.size()));
     PutLe32(out, 2835);
     PutLe32(out, 2835);
-    PutLe32(out, spec.coloursUsed);
+    PutLe32(out, parts.coloursUsed);
     PutLe32(out, 0);
-    for (std::uint32_t i = 0; i < (spec.headerSize - 40) / 4; ++i) {
-      PutLe32(out, !masksAfterHeader && i < spec.masks.size() ? spec.masks[i] : 0);
+    for (std::uint32_t i = 0; i < (parts.headerSize - 40) / 4; ++i) {
+      PutLe32(out, !masksAfterHeader && i < parts.masks.size() ? parts.masks[i] : 0);
     }
     if (masksAfterHeader) {
-      for (std::uint32_t mask : spec.masks) {
+      for (std::uint32_t mask : parts.masks) {
         PutLe32(out, mask);
       }
     }
   }
-  for (std::uint32_t colour : spec.palette) {
+  for (std::uint32_t colour : parts.palette) {
     out.push_back(static_cast<std::uint8_t>(colour));
     out.push_back(static_cast<std::uint8_t>(colour >> 8));
     out.push_back(static_cast<std::uint8_t>(colour >> 16));
@@ -76,7 +76,7 @@ inline Bytes MakeBmp(const BmpSpec& spec) {
       out.push_back(0);
     }
   }
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+  out.insert(out.end(), parts.pixels.begin(), parts.pixels.end());
   return out;
 }
 
@@ -101,7 +101,7 @@ struct GifFrame {
   Bytes indices = {};                            // in stored order
 };
 
-struct GifSpec {
+struct GifParts {
   int screenWidth = 1;
   int screenHeight = 1;
   std::vector<std::uint32_t> globalPalette = {};  // 0xRRGGBB; a power of two entries
@@ -163,17 +163,17 @@ inline Bytes LiteralLzw(const Bytes& indices, int minCodeSize) {
   return out;
 }
 
-inline Bytes MakeGif(const GifSpec& spec) {
+inline Bytes MakeGif(const GifParts& parts) {
   Bytes out{'G', 'I', 'F', '8', '9', 'a'};
-  PutLe16(out, static_cast<std::uint32_t>(spec.screenWidth));
-  PutLe16(out, static_cast<std::uint32_t>(spec.screenHeight));
-  const bool global = !spec.globalPalette.empty();
+  PutLe16(out, static_cast<std::uint32_t>(parts.screenWidth));
+  PutLe16(out, static_cast<std::uint32_t>(parts.screenHeight));
+  const bool global = !parts.globalPalette.empty();
   out.push_back(
-      global ? static_cast<std::uint8_t>(0x80 | (PaletteBits(spec.globalPalette.size()) - 1)) : 0);
+      global ? static_cast<std::uint8_t>(0x80 | (PaletteBits(parts.globalPalette.size()) - 1)) : 0);
   out.push_back(0);  // background
   out.push_back(0);  // aspect
-  PutPalette(out, spec.globalPalette);
-  for (const GifFrame& frame : spec.frames) {
+  PutPalette(out, parts.globalPalette);
+  for (const GifFrame& frame : parts.frames) {
     if (frame.transparent >= 0) {
       out.insert(out.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00,
                              static_cast<std::uint8_t>(frame.transparent), 0x00});
@@ -190,11 +190,11 @@ inline Bytes MakeGif(const GifSpec& spec) {
     }
     out.push_back(flags);
     PutPalette(out, frame.localPalette);
-    const std::size_t entries = local ? frame.localPalette.size() : spec.globalPalette.size();
+    const std::size_t entries = local ? frame.localPalette.size() : parts.globalPalette.size();
     const Bytes data = LiteralLzw(frame.indices, std::max(2, PaletteBits(entries)));
     out.insert(out.end(), data.begin(), data.end());
   }
-  if (spec.trailer) {
+  if (parts.trailer) {
     out.push_back(0x3B);
   }
   return out;
