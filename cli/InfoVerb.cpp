@@ -2,8 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include "CodePage.h"
-#include "WatermarkFile.h"
 #include "Verbs.h"
+#include "WatermarkFile.h"
 
 namespace azuz::cli {
 
@@ -11,7 +11,9 @@ namespace {
 
 using nlohmann::ordered_json;
 
-std::int32_t Signed(Colour c) { return static_cast<std::int32_t>(c); }
+std::int32_t Signed(Colour c) {
+  return static_cast<std::int32_t>(c);
+}
 
 ordered_json FontJson(const FontRecord& f) {
   return {{"height", f.height},
@@ -31,8 +33,8 @@ ordered_json FontJson(const FontRecord& f) {
 }
 
 ordered_json ObjectJson(const DrawObject& o) {
-  ordered_json j = {{"kind", o.kind}, {"left", o.left}, {"top", o.top},
-                    {"right", o.right}, {"bottom", o.bottom}};
+  ordered_json j = {
+      {"kind", o.kind}, {"left", o.left}, {"top", o.top}, {"right", o.right}, {"bottom", o.bottom}};
   switch (o.kind) {
     case 0:
       j["picturePath"] = SystemToUtf8(o.picturePath);
@@ -79,8 +81,7 @@ void PrintText(const CORVELIXImageToolDoc& doc) {
   for (const auto& o : doc.objects) {
     const char* name = ObjectKindName(o->kind);
     std::cout << "[" << index++ << "] " << (*name != '\0' ? name : "unknown") << " (kind "
-              << o->kind << ") " << o->left << "," << o->top << "," << o->right << ","
-              << o->bottom;
+              << o->kind << ") " << o->left << "," << o->top << "," << o->right << "," << o->bottom;
     switch (o->kind) {
       case 0:
         std::cout << " path=\"" << SystemToUtf8(o->picturePath) << "\""
@@ -89,8 +90,9 @@ void PrintText(const CORVELIXImageToolDoc& doc) {
                                  : std::string(" no picture"));
         break;
       case 1:
-        std::cout << " text=\"" << SystemToUtf8(o->text) << "\" colour=" << ColourText(o->textColour)
-                  << " font=\"" << SystemToUtf8(o->font.FaceName()) << "\" height=" << o->font.height
+        std::cout << " text=\"" << SystemToUtf8(o->text)
+                  << "\" colour=" << ColourText(o->textColour) << " font=\""
+                  << SystemToUtf8(o->font.FaceName()) << "\" height=" << o->font.height
                   << " weight=" << o->font.weight << " escapement=" << o->font.escapement
                   << " rotation=" << o->rotation;
         break;

@@ -13,7 +13,9 @@ constexpr std::size_t kStringPiece = std::size_t{64} * 1024;
 // Lengths of 2^31 and more are refused, whatever form they came in.
 constexpr std::uint64_t kMaxStringLength = 0x7FFFFFFFu;
 
-std::string At(std::uint64_t offset) { return " at offset " + std::to_string(offset); }
+std::string At(std::uint64_t offset) {
+  return " at offset " + std::to_string(offset);
+}
 }  // namespace
 
 void ArchiveReader::ReadBytes(std::uint8_t* out, std::size_t count, const char* what) {
@@ -62,7 +64,8 @@ std::string ArchiveReader::ReadCounted(std::uint64_t units, std::size_t unitSize
   std::uint64_t remaining = units * unitSize;
   std::string bytes;
   while (remaining > 0) {
-    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kStringPiece));
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kStringPiece));
     const std::size_t old = bytes.size();
     bytes.resize(old + n);
     ReadBytes(reinterpret_cast<std::uint8_t*>(bytes.data() + old), n, "a string");
@@ -110,13 +113,16 @@ void ArchiveWriter::WriteBytes(const std::uint8_t* data, std::size_t count) {
   if (!good_) {
     return;
   }
-  const auto put = sink_.sputn(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(count));
+  const auto put =
+      sink_.sputn(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(count));
   if (put != static_cast<std::streamsize>(count)) {
     good_ = false;
   }
 }
 
-void ArchiveWriter::WriteU8(std::uint8_t v) { WriteBytes(&v, 1); }
+void ArchiveWriter::WriteU8(std::uint8_t v) {
+  WriteBytes(&v, 1);
+}
 
 void ArchiveWriter::WriteU16(std::uint16_t v) {
   const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
@@ -125,7 +131,8 @@ void ArchiveWriter::WriteU16(std::uint16_t v) {
 
 void ArchiveWriter::WriteU32(std::uint32_t v) {
   const std::uint8_t b[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                             static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+                             static_cast<std::uint8_t>(v >> 16),
+                             static_cast<std::uint8_t>(v >> 24)};
   WriteBytes(b, 4);
 }
 

@@ -66,8 +66,8 @@ const std::string& SystemCodePageName() {
 
 std::string Utf16ToSystem(const std::u16string& text) {
   static const std::string mark = QuestionMarkIn(SystemCodePageName().c_str());
-  return Convert(SystemCodePageName().c_str(), "UTF-16LE", reinterpret_cast<const char*>(text.data()),
-                 text.size() * 2, 2, mark);
+  return Convert(SystemCodePageName().c_str(), "UTF-16LE",
+                 reinterpret_cast<const char*>(text.data()), text.size() * 2, 2, mark);
 }
 
 std::string SystemToUtf8(const std::string& text) {
@@ -80,9 +80,8 @@ std::string Utf8ToSystem(const std::string& text) {
 }
 
 std::u32string SystemToUnicode(const std::string& text) {
-  const std::string utf32 =
-      Convert("UTF-32LE", SystemCodePageName().c_str(), text.data(), text.size(), 1,
-              std::string("?\0\0\0", 4));
+  const std::string utf32 = Convert("UTF-32LE", SystemCodePageName().c_str(), text.data(),
+                                    text.size(), 1, std::string("?\0\0\0", 4));
   std::u32string out(utf32.size() / 4, U'\0');
   std::memcpy(out.data(), utf32.data(), out.size() * 4);
   return out;

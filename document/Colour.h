@@ -8,9 +8,15 @@ namespace azuz {
 using Colour = std::uint32_t;
 inline constexpr Colour kNoColour = 0xFFFFFFFFu;
 
-inline constexpr std::uint8_t RedOf(Colour c) { return static_cast<std::uint8_t>(c & 0xFF); }
-inline constexpr std::uint8_t GreenOf(Colour c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-inline constexpr std::uint8_t BlueOf(Colour c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+inline constexpr std::uint8_t RedOf(Colour c) {
+  return static_cast<std::uint8_t>(c & 0xFF);
+}
+inline constexpr std::uint8_t GreenOf(Colour c) {
+  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+inline constexpr std::uint8_t BlueOf(Colour c) {
+  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 // Canvas and picture pixels are 0xFFRRGGBB (the layout of an opaque 32-bit RGB image), so a
 // canvas can be shown by a toolkit image without conversion.

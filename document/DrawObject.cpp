@@ -10,20 +10,30 @@ namespace azuz {
 namespace {
 
 // 32-bit signed wrap-around without undefined behaviour.
-std::int32_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t Wrap(std::int64_t v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
-bool Turned(std::int32_t rotation) { return rotation == 1 || rotation == 2; }
+bool Turned(std::int32_t rotation) {
+  return rotation == 1 || rotation == 2;
+}
 
 }  // namespace
 
 const char* ObjectKindName(std::int32_t kind) {
   switch (kind) {
-    case 0: return "Bitmap";
-    case 1: return "Text";
-    case 2: return "Line";
-    case 3: return "Rectangle";
-    case 4: return "Ellipse";
-    default: return "";
+    case 0:
+      return "Bitmap";
+    case 1:
+      return "Text";
+    case 2:
+      return "Line";
+    case 3:
+      return "Rectangle";
+    case 4:
+      return "Ellipse";
+    default:
+      return "";
   }
 }
 

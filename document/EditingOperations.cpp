@@ -74,8 +74,7 @@ void EditText(CORVELIXImageToolDoc& doc, int index) {
   const bool ok =
       Dialogs().RunTextDialog && Dialogs().RunTextDialog(values) && !values.text.empty();
   if (ok) {
-    object->SetText(values.text, values.font, values.textColour, values.rotation,
-                    values.pointSize);
+    object->SetText(values.text, values.font, values.textColour, values.rotation, values.pointSize);
   }
   Settle(doc, object, index, ok);
 }
@@ -104,12 +103,19 @@ void ModifyObjectAt(CORVELIXImageToolDoc& doc, int index) {
     return;
   }
   switch (object->kind) {
-    case 0: EditBitmap(doc, index); break;
-    case 1: EditText(doc, index); break;
+    case 0:
+      EditBitmap(doc, index);
+      break;
+    case 1:
+      EditText(doc, index);
+      break;
     case 2:
     case 3:
-    case 4: EditFigure(doc, index, object->kind); break;
-    default: break;
+    case 4:
+      EditFigure(doc, index, object->kind);
+      break;
+    default:
+      break;
   }
   RefreshDesign(doc);
 }
@@ -129,12 +135,19 @@ void ClearDesign(CORVELIXImageToolDoc& doc) {
 
 void AddObjectOfKind(CORVELIXImageToolDoc& doc, std::int32_t kind) {
   switch (kind) {
-    case 0: EditBitmap(doc, -1); break;
-    case 1: EditText(doc, -1); break;
+    case 0:
+      EditBitmap(doc, -1);
+      break;
+    case 1:
+      EditText(doc, -1);
+      break;
     case 2:
     case 3:
-    case 4: EditFigure(doc, -1, kind); break;
-    default: break;
+    case 4:
+      EditFigure(doc, -1, kind);
+      break;
+    default:
+      break;
   }
   RefreshDesign(doc);
 }

@@ -11,7 +11,9 @@ inline std::uint32_t ReadLe32(const std::uint8_t* p) {
   return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
          (std::uint32_t{p[3]} << 24);
 }
-inline std::int32_t ReadLe32s(const std::uint8_t* p) { return static_cast<std::int32_t>(ReadLe32(p)); }
+inline std::int32_t ReadLe32s(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(ReadLe32(p));
+}
 inline std::uint64_t ReadLe64(const std::uint8_t* p) {
   return std::uint64_t{ReadLe32(p)} | (std::uint64_t{ReadLe32(p + 4)} << 32);
 }

@@ -9,8 +9,14 @@ std::string& Storage() {
 }
 }  // namespace
 
-const std::string& CurrentModelName() { return Storage(); }
-void SetCurrentModelName(const std::string& name) { Storage() = name; }
-int PageWidthForModel(const std::string& model) { return model == "QPT-L710" ? 512 : 576; }
+const std::string& CurrentModelName() {
+  return Storage();
+}
+void SetCurrentModelName(const std::string& name) {
+  Storage() = name;
+}
+int PageWidthForModel(const std::string& model) {
+  return model == "QPT-L710" ? 512 : 576;
+}
 
 }  // namespace azuz

@@ -15,7 +15,8 @@ namespace azuz {
 std::optional<Picture> LoadPictureFile(std::FILE* file, std::string* why = nullptr);
 
 // Decodes BMP, JPEG or GIF (recognised by content, not by name); anything else is no picture.
-std::optional<Picture> DecodePicture(std::span<const std::uint8_t> bytes, std::string* why = nullptr);
+std::optional<Picture> DecodePicture(std::span<const std::uint8_t> bytes,
+                                     std::string* why = nullptr);
 
 std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> bytes, std::string* why = nullptr);
 std::optional<Picture> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* why = nullptr);

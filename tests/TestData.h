@@ -8,13 +8,15 @@
 namespace azuz::test {
 
 // The third-party corpora; a plain clone has none, and the tests that need them skip.
-inline std::filesystem::path TestDataDir() { return AZUZ_TESTDATA_DIR; }
+inline std::filesystem::path TestDataDir() {
+  return AZUZ_TESTDATA_DIR;
+}
 
-#define AZUZ_REQUIRE_TESTDATA(sub)                                                         \
-  do {                                                                                     \
-    if (!std::filesystem::is_directory(::azuz::test::TestDataDir() / (sub))) {             \
+#define AZUZ_REQUIRE_TESTDATA(sub)                                                          \
+  do {                                                                                      \
+    if (!std::filesystem::is_directory(::azuz::test::TestDataDir() / (sub))) {              \
       GTEST_SKIP() << "test corpus not present: " << (::azuz::test::TestDataDir() / (sub)); \
-    }                                                                                      \
+    }                                                                                       \
   } while (0)
 
 // A fresh directory under the system temp folder, removed with the object.

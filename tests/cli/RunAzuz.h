@@ -15,8 +15,8 @@ struct CommandResult {
 
 // Runs the built azuz tool with `arguments` (already shell-quoted) from `workDir`.
 inline CommandResult RunAzuz(const std::string& arguments, const std::string& workDir = ".") {
-  const std::string command = "cd '" + workDir + "' && '" AZUZ_BINARY_DIR "/cli/azuz' " +
-                              arguments + " 2>/dev/null";
+  const std::string command =
+      "cd '" + workDir + "' && '" AZUZ_BINARY_DIR "/cli/azuz' " + arguments + " 2>/dev/null";
   CommandResult result;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {

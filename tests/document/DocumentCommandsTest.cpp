@@ -134,7 +134,12 @@ TEST_F(DocumentCommands, MissingFileShowsTheMessageAndKeepsTheDesign) {
 
 TEST_F(DocumentCommands, DamagedFileReportsAndKeepsWhatWasRead) {
   const std::string path = dir / "short.bwi";
-  { std::ofstream(path, std::ios::binary) << std::string("\x03" "abc\x64\0\0\0\x05\0\0\0", 12); }
+  {
+    std::ofstream(path, std::ios::binary) << std::string(
+        "\x03"
+        "abc\x64\0\0\0\x05\0\0\0",
+        12);
+  }
   title = "before";
   openAnswer = path;
   OnFileOpen(doc);

@@ -12,13 +12,14 @@ struct Rect {
   std::int32_t l, t, r, b;
   bool operator==(const Rect&) const = default;
 };
-Rect RectOf(const DrawObject& o) { return {o.left, o.top, o.right, o.bottom}; }
+Rect RectOf(const DrawObject& o) {
+  return {o.left, o.top, o.right, o.bottom};
+}
 
 TEST(NewDocument, PageWidthFollowsTheModelName) {
   const std::string saved = CurrentModelName();
-  for (const auto& [model, width] :
-       std::vector<std::pair<std::string, int>>{{"QPT-L710", 512}, {"QPT-L712", 576},
-                                                {"qpt-l710", 576}, {"", 576}}) {
+  for (const auto& [model, width] : std::vector<std::pair<std::string, int>>{
+           {"QPT-L710", 512}, {"QPT-L712", 576}, {"qpt-l710", 576}, {"", 576}}) {
     SetCurrentModelName(model);
     CORVELIXImageToolDoc doc;
     ASSERT_TRUE(doc.OnNewDocument());

@@ -129,8 +129,8 @@ TEST(BmpRle, Rle8DeltaAndEndOfLineLeaveSkippedPixelsWhite) {
   };
   const std::uint32_t c0 = Opaque(0x112233), c1 = Opaque(0xFF0000), c2 = Opaque(0x00FF00);
   EXPECT_EQ(Decoded(MakeBmp(parts)), (std::vector<std::uint32_t>{c2, c0, c2, kWhite,          //
-                                                                kWhite, kWhite, kWhite, c2,  //
-                                                                c1, c1, kWhite, kWhite}));
+                                                                 kWhite, kWhite, kWhite, c2,  //
+                                                                 c1, c1, kWhite, kWhite}));
 }
 
 TEST(BmpRle, Rle4AlternatesNibblesAndPadsOddAbsoluteRuns) {

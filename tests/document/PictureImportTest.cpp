@@ -26,10 +26,11 @@ Bytes Bmp(int width, int height) {
 }
 
 Bytes Gif(int width, int height) {
-  test::GifParts parts{.screenWidth = width, .screenHeight = height, .globalPalette = {0, 0xFFFFFF}};
+  test::GifParts parts{
+      .screenWidth = width, .screenHeight = height, .globalPalette = {0, 0xFFFFFF}};
   parts.frames = {test::GifFrame{.width = width,
-                                .height = height,
-                                .indices = Bytes(static_cast<std::size_t>(width * height), 1)}};
+                                 .height = height,
+                                 .indices = Bytes(static_cast<std::size_t>(width * height), 1)}};
   return test::MakeGif(parts);
 }
 

@@ -96,7 +96,7 @@ struct GifFrame {
   int width = 1;
   int height = 1;
   bool interlaced = false;
-  int transparent = -1;                     // a graphic control block when >= 0
+  int transparent = -1;                          // a graphic control block when >= 0
   std::vector<std::uint32_t> localPalette = {};  // 0xRRGGBB; a power of two entries
   Bytes indices = {};                            // in stored order
 };

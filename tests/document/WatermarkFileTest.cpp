@@ -72,7 +72,7 @@ TEST(WatermarkFileBytes, LineRecordLayout) {
   CORVELIXImageToolDoc doc;
   AddLine(doc, 10, 20, 110, 20);
   Bytes expected = Header(1);
-  const Bytes record = {0x02, 0, 0, 0, 0x0A, 0, 0, 0, 0x14, 0, 0, 0, 0x6E, 0, 0, 0,
+  const Bytes record = {0x02, 0, 0, 0, 0x0A, 0, 0, 0, 0x14, 0, 0, 0, 0x6E, 0,    0,    0,
                         0x14, 0, 0, 0, 0x02, 0, 0, 0, 0,    0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
   expected.insert(expected.end(), record.begin(), record.end());
   EXPECT_EQ(Write(doc), expected);
@@ -185,7 +185,7 @@ TEST(WatermarkFileRead, ShortFileKeepsHeaderAndObjectsReadAndReportsWithoutRefre
   AddLine(source, 1, 2, 3, 4);
   AddLine(source, 5, 6, 7, 8);
   Bytes bytes = Write(source);
-  bytes[18 + 4] = 3;  // objectCount: 3 claimed, 2 present
+  bytes[18 + 4] = 3;                              // objectCount: 3 claimed, 2 present
   bytes.insert(bytes.end(), {2, 0, 0, 0, 9, 9});  // a third record cut inside its edges
 
   CORVELIXImageToolDoc doc;
