@@ -106,7 +106,7 @@ std::string PortNodeMap::PortNameForNode(const std::string& node) const {
   for (const char* prefix : {"COM", "LPT"}) {
     const long k = NodeNumber(node, prefix[0] == 'C' ? "/dev/ttyS" : "/dev/lp");
     if (k >= 0 && k < kMaxPortNumber) {
-      const std::string name = prefix + std::to_string(k + 1);
+      std::string name = prefix + std::to_string(k + 1);
       if (NodeForPortName(name) == node) {
         return name;
       }

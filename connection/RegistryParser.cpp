@@ -44,12 +44,15 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 }
 
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
+  if (c >= '0' && c <= '9') {
     return c - '0';
-  if (c >= 'a' && c <= 'f')
+  }
+  if (c >= 'a' && c <= 'f') {
     return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
+  }
+  if (c >= 'A' && c <= 'F') {
     return c - 'A' + 10;
+  }
   return -1;
 }
 
@@ -92,8 +95,9 @@ bool TakeQuoted(std::string_view& s, std::string& out) {
 
 bool IsAscii(std::string_view s) {
   for (char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80)
+    if (static_cast<unsigned char>(c) >= 0x80) {
       return false;
+    }
   }
   return true;
 }

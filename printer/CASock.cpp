@@ -98,7 +98,8 @@ bool CASock::ResolveAddress(const std::string& address, int port, IoClock::time_
   while (gai_error(&lookup->request) == EAI_INPROGRESS) {
     if (cancelled.IsSet() || IoClock::now() >= deadline) {
       if (gai_cancel(&lookup->request) != EAI_CANCELED) {
-        lookup.release();  // the resolver thread still owns it; a few bytes, once
+        static_cast<void>(
+            lookup.release());  // the resolver thread still owns it; a few bytes, once
       }
       return Fail(cancelled.IsSet() ? "cancelled" : "name look-up of " + address + " timed out");
     }

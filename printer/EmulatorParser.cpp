@@ -86,7 +86,9 @@ void EmulatorParser::FlushUnrecognised() {
        std::to_string(count) + (count == 1 ? " unrecognised byte" : " unrecognised bytes"));
 }
 
-void EmulatorParser::Replay(std::vector<std::uint8_t> bytes) {
+// An owned copy: Step refills `pending`, which these bytes were moved out of.
+void EmulatorParser::Replay(
+    std::vector<std::uint8_t> bytes) {  // NOLINT(performance-unnecessary-value-param)
   for (std::uint8_t b : bytes) {
     Step(b);
   }

@@ -19,7 +19,7 @@ namespace azuz {
 
 namespace {
 
-constexpr std::size_t kReadSize = 64 * 1024;
+constexpr std::size_t kReadSize = std::size_t{64} * 1024;
 constexpr std::size_t kMaxPageText = 1 << 20;  // text kept per connection for page-N.txt
 
 bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t length) {

@@ -56,8 +56,8 @@ int CreateJob(CupsConnection& cups, const std::string& name, JobOutcome& failure
 // The document went wrong half-way: without a cancel, cupsd would hold the empty job for a quarter
 // of an hour waiting for more documents.
 JobOutcome Abandon(CupsConnection& cups, const std::string& name, int jobId, const char* what) {
-  SetCupsLastError(std::string(what) + ": " + cupsLastErrorString());
-  const std::string reason = CupsLastError();
+  // The reason is read before the cancel, whose own status would replace libcups' last error.
+  const std::string reason = std::string(what) + ": " + cupsLastErrorString();
   cupsCancelJob2(cups.Http(), name.c_str(), jobId, 0);
   SetCupsLastError(reason);
   return JobOutcome::NotStarted;

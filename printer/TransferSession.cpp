@@ -65,7 +65,7 @@ bool TransferSession::Start() {
     return false;
   }
   opened = true;
-  worker = std::jthread([this](std::stop_token stop) { TransferWorker(stop); });
+  worker = std::jthread([this] { TransferWorker(); });
   return true;
 }
 
@@ -76,7 +76,7 @@ void TransferSession::SetPosition(int value, std::uint32_t sent) {
   }
 }
 
-void TransferSession::TransferWorker(std::stop_token) {
+void TransferSession::TransferWorker() {
   if (!stopRequested) {
     const std::uint32_t length = request.length;
     const std::uint32_t chunk = ChunkSize(length);

@@ -87,7 +87,7 @@ class TransferSession {
   const TransferRequest& Request() const { return request; }
 
  private:
-  void TransferWorker(std::stop_token stop);
+  void TransferWorker();
   void SetPosition(int value, std::uint32_t sent);
   void CloseOnce();
   void RestoreOnce();

@@ -45,9 +45,9 @@ bool WriteRgbPng(const std::string& path, const std::uint32_t* pixels, int width
   for (int y = 0; y < height; ++y) {
     const std::uint32_t* src = pixels + static_cast<std::size_t>(y) * stride;
     for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<png_byte>(src[x] >> 16);
-      row[3 * x + 1] = static_cast<png_byte>(src[x] >> 8);
-      row[3 * x + 2] = static_cast<png_byte>(src[x]);
+      row[3 * static_cast<std::size_t>(x)] = static_cast<png_byte>(src[x] >> 16);
+      row[3 * static_cast<std::size_t>(x) + 1] = static_cast<png_byte>(src[x] >> 8);
+      row[3 * static_cast<std::size_t>(x) + 2] = static_cast<png_byte>(src[x]);
     }
     png_write_row(png, row.data());
   }

@@ -115,7 +115,7 @@ WidePen::WidePen(std::int64_t width) : width_(width), rows_(width, width) {
   }
   for (int dy = -1; dy <= 1; ++dy) {
     for (int dx = -1; dx <= 1; ++dx) {
-      auto& spans = steps_[static_cast<std::size_t>((dx + 1) + 3 * (dy + 1))];
+      auto& spans = steps_[static_cast<std::size_t>(dx + 1) + 3 * static_cast<std::size_t>(dy + 1)];
       PaintDifference(
           -dx, -dy, 0, 0, RowsFrom(), RowsFrom() + width_,
           [&spans](std::int64_t row, std::int64_t x0, std::int64_t x1) {
@@ -135,7 +135,7 @@ WidePen::WidePen(std::int64_t width) : width_(width), rows_(width, width) {
         minY = std::min(minY, k.y);
         maxY = std::max(maxY, k.y);
       }
-      auto& spans = diagonals_[static_cast<std::size_t>(sx + 2 * sy)];
+      auto& spans = diagonals_[static_cast<std::size_t>(sx) + 2 * static_cast<std::size_t>(sy)];
       QuadSpans(c, minY, maxY, [&spans](std::int64_t y, std::int64_t x0, std::int64_t x1) {
         spans.push_back({static_cast<std::int32_t>(y), static_cast<std::int32_t>(x0),
                          static_cast<std::int32_t>(x1)});
