@@ -12,6 +12,8 @@
 
 #include <jpeglib.h>
 
+#include "BmpDecoder.h"
+#include "JpegDecoder.h"
 #include "LittleEndian.h"
 #include "PictureLoader.h"
 

@@ -2,8 +2,8 @@
 
 #include "CORVELIXImageToolDoc.h"
 #include "PictureLoader.h"
-#include "PictureTestBytes.h"
 #include "TestData.h"
+#include "picture/PictureTestBytes.h"
 
 namespace azuz {
 namespace {

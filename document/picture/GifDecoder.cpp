@@ -1,3 +1,5 @@
+#include "GifDecoder.h"
+
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -5,8 +7,6 @@
 #include <memory>
 #include <new>
 #include <vector>
-
-#include "PictureLoader.h"
 
 namespace azuz {
 

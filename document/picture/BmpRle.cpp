@@ -1,6 +1,6 @@
-#include <string>
+#include "BmpRle.h"
 
-#include "BmpLayout.h"
+#include <string>
 
 namespace azuz::bmp {
 

@@ -1,6 +1,7 @@
+#include "BmpRows.h"
+
 #include <string>
 
-#include "BmpLayout.h"
 #include "LittleEndian.h"
 
 namespace azuz::bmp {

@@ -1,7 +1,10 @@
+#include "BmpDecoder.h"
+
 #include <new>
 
 #include "BmpLayout.h"
-#include "PictureLoader.h"
+#include "BmpRle.h"
+#include "BmpRows.h"
 
 namespace azuz {
 

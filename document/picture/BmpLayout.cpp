@@ -1,7 +1,8 @@
+#include "BmpLayout.h"
+
 #include <bit>
 #include <string>
 
-#include "BmpLayout.h"
 #include "LittleEndian.h"
 
 namespace azuz::bmp {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PictureLoader.h"
+#include "GifDecoder.h"
 #include "PictureTestBytes.h"
 
 namespace azuz {

@@ -18,8 +18,4 @@ std::optional<Picture> LoadPictureFile(std::FILE* file, std::string* why = nullp
 std::optional<Picture> DecodePicture(std::span<const std::uint8_t> bytes,
                                      std::string* why = nullptr);
 
-std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> bytes, std::string* why = nullptr);
-std::optional<Picture> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* why = nullptr);
-std::optional<Picture> DecodeGif(std::span<const std::uint8_t> bytes, std::string* why = nullptr);
-
 }  // namespace azuz

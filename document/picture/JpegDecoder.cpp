@@ -1,11 +1,11 @@
+#include "JpegDecoder.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <new>
 #include <vector>
 
 #include <jpeglib.h>
-
-#include "PictureLoader.h"
 
 namespace azuz {
 

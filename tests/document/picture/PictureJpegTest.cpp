@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "PictureLoader.h"
+#include "JpegDecoder.h"
 #include "PictureTestBytes.h"
 #include "TestData.h"
 

@@ -9,7 +9,7 @@
 
 #include "Picture.h"
 
-// Internals of the BMP decoder, shared by its header, row and run-length parts.
+// Internals of the BMP decoder: what its header part reads for the row and run-length parts.
 namespace azuz::bmp {
 
 enum class Encoding { Rows, BitFields, Rle8, Rle4, Rle24 };
@@ -63,18 +63,6 @@ struct BmpLayout {
 // Reads the file header, the info header, the bit-field masks and the palette. Checks everything
 // that can be checked without the pixels, including the picture size limits.
 bool ReadBmpLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout, std::string& why);
-
-// Whether the file holds every uncompressed row; checked before the picture is allocated.
-bool RowsPresent(std::span<const std::uint8_t> bytes, const BmpLayout& layout, std::string& why);
-
-// Uncompressed rows: palette indices, 16/24/32-bit colour or bit fields. `picture` has its size
-// and pixel storage already.
-bool DecodeBmpRows(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture,
-                   std::string& why);
-
-// RLE8, RLE4 and the OS/2 RLE24. Pixels the codes skip stay as they are (white).
-bool DecodeBmpRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture,
-                  std::string& why);
 
 inline constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "BmpDecoder.h"
+#include "GifDecoder.h"
+#include "JpegDecoder.h"
+
 namespace azuz {
 
 namespace {
