@@ -7,11 +7,12 @@
 #include <QVBoxLayout>
 
 #include "AppIcon.h"
+#include "ControlIds.h"
 
 namespace azuz {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("id%1").arg(IDD));
+  setObjectName(ControlName(IDD));
   setWindowTitle(QStringLiteral("About Vurodadud Azuz"));
   auto* icon = new QLabel(this);
   icon->setPixmap(AppIcon().pixmap(48, 48));
@@ -20,7 +21,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
                               .arg(QStringLiteral(AZUZ_VERSION)),
                           this);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("id1"));
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(ControlName(IDOK));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   auto* row = new QHBoxLayout;
   row->addWidget(icon);

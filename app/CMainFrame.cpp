@@ -16,6 +16,7 @@
 #include "CDlg_Attribute.h"
 #include "CORVELIXImageToolView.h"
 #include "CommandIds.h"
+#include "ControlIds.h"
 #include "LockKeyIndicators.h"
 
 namespace azuz {
@@ -58,7 +59,7 @@ bool CMainFrame::Create(const std::string& commandLineTail) {
     return false;
   }
 
-  panel_ = new CDlg_Attribute(this);
+  panel_ = new CDlg_Attribute(doc_, this, [this] { TogglePanel(); });
   doc_.RefreshObjectList = [this] {
     if (panel_ != nullptr) {
       panel_->RefreshObjectList();
@@ -84,7 +85,7 @@ bool CMainFrame::Create(const std::string& commandLineTail) {
 
 bool CMainFrame::CreateStatusBar() {
   auto* bar = new QStatusBar(this);
-  bar->setObjectName(QStringLiteral("id%1").arg(AFX_IDW_STATUS_BAR));
+  bar->setObjectName(ControlName(AFX_IDW_STATUS_BAR));
   messagePane_ = new QLabel(QStringLiteral("Ready"), bar);
   messagePane_->setObjectName(QStringLiteral("messagePane"));
   bar->addWidget(messagePane_, 1);

@@ -5,6 +5,7 @@
 
 #include "CMainFrame.h"
 #include "CommandIds.h"
+#include "ControlIds.h"
 
 namespace azuz {
 
@@ -12,7 +13,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
                                 const QKeySequence& shortcut) {
   auto* action = new QAction(text, this);
   action->setData(id);
-  action->setObjectName(QStringLiteral("id%1").arg(id));
+  action->setObjectName(ControlName(id));
   action->setStatusTip(help);
   if (!shortcut.isEmpty()) {
     action->setShortcut(shortcut);

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "CommandIds.h"
+#include "ControlIds.h"
 
 namespace azuz {
 
@@ -29,7 +30,7 @@ LockKeyIndicators::LockKeyIndicators(QString ledsDir) : ledsDir_(std::move(ledsD
 void LockKeyIndicators::AddTo(QStatusBar& bar) {
   for (std::size_t n = 0; n < kLocks.size(); ++n) {
     auto* pane = new QLabel(&bar);
-    pane->setObjectName(QStringLiteral("id%1").arg(kLocks[n].id));
+    pane->setObjectName(ControlName(kLocks[n].id));
     pane->setAlignment(Qt::AlignCenter);
     // As wide as its text, so the bar does not jump when a lock changes.
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QLatin1String("SCRL")) + 8);

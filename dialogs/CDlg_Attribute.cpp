@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "CMainFrame.h"
 #include "CodePage.h"
+#include "ControlIds.h"
 #include "EditingOperations.h"
 #include "ObjectListText.h"
 #include "TrackBar.h"
@@ -23,10 +23,6 @@ namespace azuz {
 namespace {
 
 constexpr int kPanelTopBelowFrame = 70;
-
-QString IdName(int id) {
-  return QStringLiteral("id%1").arg(id);
-}
 
 QString NameCell(const DrawObject& object) {
   const std::string name = ObjectListName(object);
@@ -43,13 +39,15 @@ QTableWidgetItem* CentredCell(const QString& text) {
 
 }  // namespace
 
-CDlg_Attribute::CDlg_Attribute(CMainFrame* owner) : QDialog(owner), owner_(owner) {
-  setObjectName(IdName(IDD));
+CDlg_Attribute::CDlg_Attribute(CORVELIXImageToolDoc& doc, QWidget* owner,
+                               std::function<void()> onClose)
+    : QDialog(owner), doc_(doc), owner_(owner), onClose_(std::move(onClose)) {
+  setObjectName(ControlName(IDD));
   setWindowTitle(QStringLiteral("Attribute"));
   setModal(false);
 
   list_ = new QTableWidget(0, 3, this);
-  list_->setObjectName(IdName(1011));
+  list_->setObjectName(ControlName(IDC_OBJECT_LIST));
   list_->setHorizontalHeaderLabels(
       {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Type")});
   list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -71,18 +69,18 @@ CDlg_Attribute::CDlg_Attribute(CMainFrame* owner) : QDialog(owner), owner_(owner
           });
 
   patternCombo_ = new QComboBox(this);
-  patternCombo_->setObjectName(IdName(1002));
+  patternCombo_->setObjectName(ControlName(IDC_PATTERN_METHOD));
   patternCombo_->addItem(QStringLiteral("Random Matrix"));
   patternCombo_->setCurrentIndex(0);
 
   fadeSlider_ = new TrackBar(Qt::Horizontal, this);
-  fadeSlider_->setObjectName(IdName(1005));
+  fadeSlider_->setObjectName(ControlName(IDC_FADE_LEVEL));
   fadeSlider_->setRange(0, 100);
   fadeSlider_->setValue(50);
   connect(fadeSlider_, &TrackBar::ReleasedCapture, this, &CDlg_Attribute::OnFadeSliderReleased);
 
   indexText_ = new QLabel(this);
-  indexText_->setObjectName(IdName(1019));
+  indexText_->setObjectName(ControlName(IDC_SELECTED_INDEX));
 
   auto* controls = new QGridLayout;
   controls->addWidget(new QLabel(QStringLiteral("Pattern"), this), 0, 0);
@@ -94,16 +92,22 @@ CDlg_Attribute::CDlg_Attribute(CMainFrame* owner) : QDialog(owner), owner_(owner
 
   auto* buttons = new QGridLayout;
   // Adding and editing need the property dialogs, which this panel does not have yet.
-  QPushButton* add = AddButton(1010, QStringLiteral("Add"));
-  QPushButton* edit = AddButton(1012, QStringLiteral("Edit"));
+  QPushButton* add = AddButton(IDC_ADD_OBJECT, QStringLiteral("Add"));
+  QPushButton* edit = AddButton(IDC_MODIFY_OBJECT, QStringLiteral("Edit"));
   add->setEnabled(false);
   edit->setEnabled(false);
   buttons->addWidget(add, 0, 0);
   buttons->addWidget(edit, 0, 1);
-  buttons->addWidget(AddButton(1009, QStringLiteral("Delete")), 1, 0);
-  buttons->addWidget(AddButton(1013, QStringLiteral("Delete All")), 1, 1);
-  buttons->addWidget(AddButton(1026, QStringLiteral("Move Up")), 2, 0);
-  buttons->addWidget(AddButton(1027, QStringLiteral("Move Down")), 2, 1);
+  buttons->addWidget(
+      AddButton(IDC_DELETE_OBJECT, QStringLiteral("Delete"), &CDlg_Attribute::OnDeleteObject), 1,
+      0);
+  buttons->addWidget(
+      AddButton(IDC_DELETE_ALL, QStringLiteral("Delete All"), &CDlg_Attribute::OnDeleteAll), 1, 1);
+  buttons->addWidget(
+      AddButton(IDC_MOVE_FORWARD, QStringLiteral("Move Up"), &CDlg_Attribute::OnMoveForward), 2, 0);
+  buttons->addWidget(
+      AddButton(IDC_MOVE_BACKWARD, QStringLiteral("Move Down"), &CDlg_Attribute::OnMoveBackward), 2,
+      1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_, 1);
@@ -114,24 +118,12 @@ CDlg_Attribute::CDlg_Attribute(CMainFrame* owner) : QDialog(owner), owner_(owner
   SetSelectedIndex(-1);
 }
 
-QPushButton* CDlg_Attribute::AddButton(int id, const QString& caption) {
+QPushButton* CDlg_Attribute::AddButton(int id, const QString& caption,
+                                       void (CDlg_Attribute::*handler)()) {
   auto* button = new QPushButton(caption, this);
-  button->setObjectName(IdName(id));
-  switch (id) {
-    case 1009:
-      connect(button, &QPushButton::clicked, this, &CDlg_Attribute::OnDeleteObject);
-      break;
-    case 1013:
-      connect(button, &QPushButton::clicked, this, &CDlg_Attribute::OnDeleteAll);
-      break;
-    case 1026:
-      connect(button, &QPushButton::clicked, this, &CDlg_Attribute::OnMoveForward);
-      break;
-    case 1027:
-      connect(button, &QPushButton::clicked, this, &CDlg_Attribute::OnMoveBackward);
-      break;
-    default:
-      break;
+  button->setObjectName(ControlName(id));
+  if (handler != nullptr) {
+    connect(button, &QPushButton::clicked, this, handler);
   }
   return button;
 }
@@ -150,22 +142,21 @@ void CDlg_Attribute::PlaceBesideOwner() {
 }
 
 void CDlg_Attribute::RefreshObjectList() {
-  const CORVELIXImageToolDoc& doc = owner_->GetDocument();
   {
     const QSignalBlocker blocker(list_->selectionModel());
     list_->clearSelection();
     list_->setRowCount(0);
-    list_->setRowCount(static_cast<int>(doc.objects.size()));
+    list_->setRowCount(static_cast<int>(doc_.objects.size()));
     for (int row = 0; row < list_->rowCount(); ++row) {
-      const DrawObject& object = *doc.objects[static_cast<std::size_t>(row)];
+      const DrawObject& object = *doc_.objects[static_cast<std::size_t>(row)];
       list_->setItem(row, 0, CentredCell(QString::number(row + 1)));
       list_->setItem(row, 1, CentredCell(NameCell(object)));
       list_->setItem(row, 2, CentredCell(QString::fromLatin1(ObjectKindName(object.kind))));
     }
   }
   int selected = -1;
-  for (std::size_t p = 0; p < doc.objects.size(); ++p) {
-    if (doc.objects[p]->selectState == 1) {
+  for (std::size_t p = 0; p < doc_.objects.size(); ++p) {
+    if (doc_.objects[p]->selectState == 1) {
       selected = static_cast<int>(p);
       break;
     }
@@ -183,49 +174,49 @@ void CDlg_Attribute::OnListItemChanged(int row) {
     return;
   }
   SetSelectedIndex(row);
-  CORVELIXImageToolDoc& doc = owner_->GetDocument();
-  for (auto& object : doc.objects) {
+  for (auto& object : doc_.objects) {
     object->selectState = 0;
   }
-  doc.selectedObject = nullptr;
-  if (static_cast<std::size_t>(row) < doc.objects.size()) {
-    doc.selectedObject = doc.objects[static_cast<std::size_t>(row)].get();
-    doc.selectedObject->selectState = 1;
+  doc_.selectedObject = nullptr;
+  if (static_cast<std::size_t>(row) < doc_.objects.size()) {
+    doc_.selectedObject = doc_.objects[static_cast<std::size_t>(row)].get();
+    doc_.selectedObject->selectState = 1;
   }
-  if (doc.RedrawPage) {
-    doc.RedrawPage();
+  if (doc_.RedrawPage) {
+    doc_.RedrawPage();
   }
 }
 
 void CDlg_Attribute::OnFadeSliderReleased() {
-  CORVELIXImageToolDoc& doc = owner_->GetDocument();
-  doc.fadeLevel = fadeSlider_->value();
-  doc.patternMethod = patternCombo_->currentIndex();
-  if (doc.RedrawPage) {
-    doc.RedrawPage();
+  doc_.fadeLevel = fadeSlider_->value();
+  doc_.patternMethod = patternCombo_->currentIndex();
+  if (doc_.RedrawPage) {
+    doc_.RedrawPage();
   }
 }
 
 void CDlg_Attribute::OnDeleteObject() {
   if (selectedIndex_ >= 0) {
-    DeleteObjectAt(owner_->GetDocument(), selectedIndex_);
+    DeleteObjectAt(doc_, selectedIndex_);
   }
 }
 
 void CDlg_Attribute::OnDeleteAll() {
-  ClearDesign(owner_->GetDocument());
+  ClearDesign(doc_);
 }
 
 void CDlg_Attribute::OnMoveForward() {
-  MoveObject(owner_->GetDocument(), selectedIndex_, -1);
+  MoveObject(doc_, selectedIndex_, -1);
 }
 
 void CDlg_Attribute::OnMoveBackward() {
-  MoveObject(owner_->GetDocument(), selectedIndex_, +1);
+  MoveObject(doc_, selectedIndex_, +1);
 }
 
 void CDlg_Attribute::closeEvent(QCloseEvent* event) {
-  owner_->TogglePanel();
+  if (onClose_) {
+    onClose_();
+  }
   event->accept();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+
+#include "CORVELIXImageToolDoc.h"
 
 class QComboBox;
 class QLabel;
@@ -9,38 +12,42 @@ class QTableWidget;
 
 namespace azuz {
 
-class CMainFrame;
 class TrackBar;
 
 // The modeless panel beside the design view: the objects in z-order, the selected index, the
-// fade controls and the list buttons. Controls are named after their ids ("id1011", ...).
+// fade controls and the list buttons. Controls are named after their ids (ControlIds.h).
 class CDlg_Attribute : public QDialog {
   Q_OBJECT
 
  public:
   static constexpr int IDD = 131;
 
-  explicit CDlg_Attribute(CMainFrame* owner);
+  // `owner`: the window the panel belongs to and is placed against. `onClose`: what the close
+  // box and Escape do instead of closing by themselves (the owner hides the panel and keeps its
+  // menu check in step).
+  CDlg_Attribute(CORVELIXImageToolDoc& doc, QWidget* owner, std::function<void()> onClose);
 
-  // Places the panel at the frame's right edge, 70 pixels below the frame's top.
+  // Places the panel at the owner's right edge, 70 pixels below the owner's top.
   void PlaceBesideOwner();
 
   void RefreshObjectList();
   void SetSelectedIndex(int index);
   int SelectedIndex() const { return selectedIndex_; }
 
-  // Button handlers; also reached by tests and by the frame through the same ids.
-  void OnDeleteObject();  // 1009
-  void OnDeleteAll();     // 1013
-  void OnMoveForward();   // 1026
-  void OnMoveBackward();  // 1027
+  // Button handlers (IDC_DELETE_OBJECT, IDC_DELETE_ALL, IDC_MOVE_FORWARD, IDC_MOVE_BACKWARD).
+  void OnDeleteObject();
+  void OnDeleteAll();
+  void OnMoveForward();
+  void OnMoveBackward();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
 
  private:
-  CMainFrame* owner_;
+  CORVELIXImageToolDoc& doc_;
+  QWidget* owner_;
+  std::function<void()> onClose_;
   int selectedIndex_ = -1;
   QTableWidget* list_;
   TrackBar* fadeSlider_;
@@ -49,7 +56,8 @@ class CDlg_Attribute : public QDialog {
 
   void OnListItemChanged(int row);
   void OnFadeSliderReleased();
-  QPushButton* AddButton(int id, const QString& caption);
+  QPushButton* AddButton(int id, const QString& caption,
+                         void (CDlg_Attribute::*handler)() = nullptr);
 };
 
 }  // namespace azuz

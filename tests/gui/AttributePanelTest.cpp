@@ -31,12 +31,10 @@ DrawObject* AddShape(CORVELIXImageToolDoc& doc, ObjectKind kind, int left) {
 struct Panel {
   explicit Panel(CMainFrame& frame) : dialog(frame.AttributePanel()) {}
   CDlg_Attribute* dialog;
-  QTableWidget* List() const { return dialog->findChild<QTableWidget*>(QStringLiteral("id1011")); }
-  QString IndexText() const { return dialog->findChild<QLabel*>(QStringLiteral("id1019"))->text(); }
-  QPushButton* Button(int id) const {
-    return dialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
-  }
-  TrackBar* Slider() const { return dialog->findChild<TrackBar*>(QStringLiteral("id1005")); }
+  QTableWidget* List() const { return Control<QTableWidget>(dialog, IDC_OBJECT_LIST); }
+  QString IndexText() const { return Control<QLabel>(dialog, IDC_SELECTED_INDEX)->text(); }
+  QPushButton* Button(int id) const { return Control<QPushButton>(dialog, id); }
+  TrackBar* Slider() const { return Control<TrackBar>(dialog, IDC_FADE_LEVEL); }
   void ClickRow(int row) const {
     List()->scrollToItem(List()->item(row, 0));
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
@@ -139,13 +137,13 @@ class AttributePanelTest : public QObject {
     RefreshDesign(doc);
     const Panel panel(designer.Frame());
     panel.ClickRow(1);
-    QTest::mouseClick(panel.Button(1009), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_DELETE_OBJECT), Qt::LeftButton);
     QCOMPARE(doc.objects.size(), std::size_t{2});
     QCOMPARE(doc.objects[1]->kind, static_cast<std::int32_t>(ObjectKind::Ellipse));
     QCOMPARE(doc.selectedObject, nullptr);
     QCOMPARE(panel.IndexText(), QStringLiteral("Not Selected"));
     QCOMPARE(panel.List()->rowCount(), 2);
-    QTest::mouseClick(panel.Button(1009), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_DELETE_OBJECT), Qt::LeftButton);
     QCOMPARE(doc.objects.size(), std::size_t{2});
   }
 
@@ -170,19 +168,19 @@ class AttributePanelTest : public QObject {
     RefreshDesign(doc);
     const Panel panel(designer.Frame());
     panel.ClickRow(0);
-    QTest::mouseClick(panel.Button(1027), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_MOVE_BACKWARD), Qt::LeftButton);
     QCOMPARE(doc.objects[0].get(), line);
     QCOMPARE(doc.objects[1].get(), rectangle);
     QCOMPARE(panel.IndexText(), QStringLiteral("1"));
     QCOMPARE(panel.List()->item(1, 1)->text(), QStringLiteral("Rectangle"));
     // At the tail it stays; toward the head it moves back.
-    QTest::mouseClick(panel.Button(1027), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_MOVE_BACKWARD), Qt::LeftButton);
     QCOMPARE(doc.objects[1].get(), rectangle);
     QCOMPARE(panel.IndexText(), QStringLiteral("1"));
     QVERIFY(designer.Frame().OnCommand(ID_MOVE_FORWARD));
     QCOMPARE(doc.objects[0].get(), rectangle);
     QCOMPARE(panel.IndexText(), QStringLiteral("0"));
-    QTest::mouseClick(panel.Button(1026), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_MOVE_FORWARD), Qt::LeftButton);
     QCOMPARE(doc.objects[0].get(), rectangle);
   }
 
@@ -195,7 +193,7 @@ class AttributePanelTest : public QObject {
     const Panel panel(designer.Frame());
     panel.ClickRow(1);
     auto question = AnswerMessageBox(QMessageBox::No);
-    QTest::mouseClick(panel.Button(1013), Qt::LeftButton);
+    QTest::mouseClick(panel.Button(IDC_DELETE_ALL), Qt::LeftButton);
     QVERIFY(!question->Handled());
     QCOMPARE(doc.objects.size(), std::size_t{0});
     QCOMPARE(panel.List()->rowCount(), 0);
@@ -210,7 +208,7 @@ class AttributePanelTest : public QObject {
     QCOMPARE(slider->value(), 50);
     QCOMPARE(slider->minimum(), 0);
     QCOMPARE(slider->maximum(), 100);
-    QCOMPARE(panel.dialog->findChild<QComboBox*>(QStringLiteral("id1002"))->currentText(),
+    QCOMPARE(Control<QComboBox>(panel.dialog, IDC_PATTERN_METHOD)->currentText(),
              QStringLiteral("Random Matrix"));
     doc.fadeLevel = 50;
 

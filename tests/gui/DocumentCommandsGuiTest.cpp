@@ -15,7 +15,7 @@ namespace azuz::test {
 namespace {
 
 QTableWidget* ObjectList(CMainFrame& frame) {
-  return frame.AttributePanel()->findChild<QTableWidget*>(QStringLiteral("id1011"));
+  return Control<QTableWidget>(frame.AttributePanel(), IDC_OBJECT_LIST);
 }
 
 // A design of a few objects written by the core's own writer.

@@ -52,9 +52,8 @@ class StartupTest : public QObject {
     const QRect frame = designer.Frame().frameGeometry();
     QCOMPARE(panel->frameGeometry().right(), frame.right());
     QCOMPARE(panel->frameGeometry().top(), frame.top() + 70);
-    QCOMPARE(panel->findChild<QTableWidget*>(QStringLiteral("id1011"))->rowCount(), 0);
-    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("id1019"))->text(),
-             QStringLiteral("Not Selected"));
+    QCOMPARE(Control<QTableWidget>(panel, IDC_OBJECT_LIST)->rowCount(), 0);
+    QCOMPARE(Control<QLabel>(panel, IDC_SELECTED_INDEX)->text(), QStringLiteral("Not Selected"));
   }
 
   void PanelCommandAndCloseBoxToggleItWithTheCheckMark() {

@@ -46,14 +46,16 @@ struct TransferWatch {
   TransferWatch() {
     handler = std::make_unique<ModalHandler>("azuz::CDlg_Port", [this](QWidget* modal) {
       auto* dialog = static_cast<CDlg_Port*>(modal);
-      QObject::connect(dialog, &QDialog::finished, [this, dialog](int code) {
-        captions << dialog->Button()->text();
-        highestProgress = std::max(highestProgress, dialog->Progress()->value());
+      QPushButton* button = Control<QPushButton>(dialog, IDC_TRANSFER_BUTTON);
+      QProgressBar* progress = Control<QProgressBar>(dialog, IDC_TRANSFER_PROGRESS);
+      QObject::connect(dialog, &QDialog::finished, [this, button, progress](int code) {
+        captions << button->text();
+        highestProgress = std::max(highestProgress, progress->value());
         result = code;
       });
-      QObject::connect(dialog->Progress(), &QProgressBar::valueChanged,
+      QObject::connect(progress, &QProgressBar::valueChanged,
                        [this](int value) { highestProgress = std::max(highestProgress, value); });
-      captions << dialog->windowTitle() << dialog->Button()->text();
+      captions << dialog->windowTitle() << button->text();
       return true;
     });
   }

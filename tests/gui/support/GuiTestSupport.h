@@ -12,6 +12,7 @@
 
 #include "CMainFrame.h"
 #include "CORVELIXImageToolApp.h"
+#include "ControlIds.h"
 
 namespace azuz::test {
 
@@ -27,6 +28,18 @@ int RunGuiTest(int argc, char** argv, QObject& test);
 
 // The folder RunGuiTest made for this run (removed at its end).
 QString ScratchDir();
+
+// The window's control with this id (ControlIds.h); a missing one, or one of another class, ends
+// the test program with its name rather than a null pointer later.
+template <typename Widget>
+Widget* Control(const QWidget* window, int id) {
+  auto* control = window->findChild<Widget*>(ControlName(id));
+  if (control == nullptr) {
+    qFatal("%s has no %s %s", qPrintable(window->objectName()),
+           Widget::staticMetaObject.className(), qPrintable(ControlName(id)));
+  }
+  return control;
+}
 
 // The designer as the program starts it, with the exit command's process end recorded instead.
 class StartedDesigner {

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace azuz {
+
+// A control is known by its id: its object name is "id" and the number ("id1011"), so tests and
+// accessibility tools find it as the dialog template numbered it. Numbers are per dialog; the
+// same number names another control in another dialog.
+inline QString ControlName(int id) {
+  return QStringLiteral("id%1").arg(id);
+}
+
+inline constexpr int IDOK = 1;
+
+// The attribute panel (CDlg_Attribute).
+inline constexpr int IDC_PATTERN_METHOD = 1002;
+inline constexpr int IDC_FADE_LEVEL = 1005;
+inline constexpr int IDC_DELETE_OBJECT = 1009;
+inline constexpr int IDC_ADD_OBJECT = 1010;
+inline constexpr int IDC_OBJECT_LIST = 1011;
+inline constexpr int IDC_MODIFY_OBJECT = 1012;
+inline constexpr int IDC_DELETE_ALL = 1013;
+inline constexpr int IDC_SELECTED_INDEX = 1019;
+inline constexpr int IDC_MOVE_FORWARD = 1026;
+inline constexpr int IDC_MOVE_BACKWARD = 1027;
+
+// The transfer window (CDlg_Port).
+inline constexpr int IDC_TRANSFER_BUTTON = 1009;
+inline constexpr int IDC_TRANSFER_PROGRESS = 1027;
+
+}  // namespace azuz
