@@ -2,10 +2,10 @@
 #include "CMainFrame.h"
 #include "CORVELIXImageToolView.h"
 #include "CommandIds.h"
+#include "DesignRenderer.h"
 #include "PrinterCommands.h"
 #include "UserPrompts.h"
 #include "ViewPrinting.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 

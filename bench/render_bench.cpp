@@ -2,8 +2,8 @@
 // the page, one fade pass over all of it and packing it.
 #include <benchmark/benchmark.h>
 
+#include "DesignRenderer.h"
 #include "FadePattern.h"
-#include "WatermarkImage.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <memory>
 
+#include "DesignRenderer.h"
 #include "PngWriter.h"
 #include "Verbs.h"
 #include "WatermarkFile.h"
-#include "WatermarkImage.h"
 
 namespace azuz::cli {
 

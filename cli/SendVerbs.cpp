@@ -9,13 +9,13 @@
 #include <memory>
 #include <mutex>
 
+#include "DesignRenderer.h"
 #include "PortOptions.h"
 #include "PrinterCommands.h"
 #include "TransferSession.h"
 #include "UserPrompts.h"
 #include "Verbs.h"
 #include "WatermarkFile.h"
-#include "WatermarkImage.h"
 
 namespace azuz::cli {
 

@@ -4,7 +4,7 @@
 
 #include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
-#include "WatermarkImage.h"
+#include "DesignRenderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::stringbuf buffer(std::string(reinterpret_cast<const char*>(data), size));

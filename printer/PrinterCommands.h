@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "WatermarkImage.h"
+#include "PackCanvas.h"
 
 namespace azuz {
 

@@ -1,7 +1,7 @@
 #include "PageImage.h"
 
+#include "DesignRenderer.h"
 #include "SelectionHandles.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 

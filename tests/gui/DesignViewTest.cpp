@@ -6,12 +6,12 @@
 
 #include "CORVELIXImageToolView.h"
 #include "CommandIds.h"
+#include "DesignRenderer.h"
 #include "EditingOperations.h"
 #include "GuiTestSupport.h"
 #include "SelectionHandles.h"
 #include "ViewPrinting.h"
 #include "WatermarkFile.h"
-#include "WatermarkImage.h"
 
 namespace azuz::test {
 

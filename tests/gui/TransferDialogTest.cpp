@@ -8,10 +8,10 @@
 
 #include "CDlg_Port.h"
 #include "CommandIds.h"
+#include "DesignRenderer.h"
 #include "GuiTestSupport.h"
 #include "PrinterCommands.h"
 #include "PrinterEmulator.h"
-#include "WatermarkImage.h"
 
 namespace azuz::test {
 

@@ -2,9 +2,9 @@
 
 #include <climits>
 
+#include "DesignRenderer.h"
 #include "FadePattern.h"
 #include "RenderTestUtil.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 namespace {

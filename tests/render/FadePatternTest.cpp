@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "DesignRenderer.h"
 #include "FadePattern.h"
 #include "RenderTestUtil.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "DesignRenderer.h"
 #include "TestData.h"
 #include "TextRenderer.h"
 #include "WatermarkFile.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "DesignRenderer.h"
 #include "RenderTestUtil.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "DesignRenderer.h"
 #include "TestData.h"
 #include "WatermarkFile.h"
-#include "WatermarkImage.h"
 
 namespace azuz {
 namespace {

@@ -1,7 +1,8 @@
+#include "Shapes.h"
+
 #include <algorithm>
 
 #include "ClippedPainter.h"
-#include "Shapes.h"
 #include "ThinLine.h"
 #include "WidePen.h"
 

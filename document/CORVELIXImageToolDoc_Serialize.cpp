@@ -1,6 +1,7 @@
 // The .bwi format: no magic, no version; little-endian fields and length-prefixed strings.
-#include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
+
+#include "Archive.h"
 #include "LittleEndian.h"
 
 namespace azuz {

@@ -1,5 +1,6 @@
-#include "ClippedPainter.h"
 #include "Shapes.h"
+
+#include "ClippedPainter.h"
 #include "ThinLine.h"
 #include "WidePen.h"
 

@@ -1,7 +1,8 @@
+#include "ConnectionSetup.h"
+
 #include <cstdint>
 
 #include "CRegistry.h"
-#include "ConnectionSetup.h"
 #include "ModelName.h"
 
 namespace azuz {

@@ -1,10 +1,11 @@
+#include "Shapes.h"
+
 #include <algorithm>
 #include <limits>
 #include <vector>
 
 #include "ClippedPainter.h"
 #include "EllipseRows.h"
-#include "Shapes.h"
 #include "WidePen.h"
 
 namespace azuz {

@@ -1,10 +1,11 @@
 // The .reg text format: a header line, [key] sections, "name"=data lines, ; comments.
+#include "RegistryStore.h"
+
 #include <cctype>
 #include <string>
 #include <string_view>
 
 #include "CodePage.h"
-#include "RegistryStore.h"
 #include "RegistryText.h"
 
 namespace azuz {

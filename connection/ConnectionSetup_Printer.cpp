@@ -1,9 +1,10 @@
 // A spooler printer turned into a direct connection: the queue's make-and-model gives the model
 // name, its device URI the port, the port's kind and the kind's settings.
+#include "ConnectionSetup.h"
+
 #include <string_view>
 
 #include "CRegistry.h"
-#include "ConnectionSetup.h"
 #include "CupsQueues.h"
 #include "ModelName.h"
 #include "PortNodeMap.h"

@@ -1,6 +1,6 @@
-#include <algorithm>
-
 #include "Shapes.h"
+
+#include <algorithm>
 
 namespace azuz {
 
