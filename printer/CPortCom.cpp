@@ -22,6 +22,14 @@ constexpr std::chrono::milliseconds kAnswerWait{1000};
 constexpr int kReaderPollMs = 10;
 constexpr std::chrono::milliseconds kDsrRecheck{10};
 
+// Exclusive use outlives the descriptor on a terminal whose other side stays open (a
+// pseudo-terminal, a serial server's node): give it up, or no other user could open the port
+// again until that side closes.
+void Release(int handle) {
+  ioctl(handle, TIOCNXCL);
+  close(handle);
+}
+
 }  // namespace
 
 CPortCom::~CPortCom() {
@@ -59,7 +67,7 @@ bool CPortCom::Open() {
                 " is off (printer not ready or not connected)";
   }
   if (!ok) {
-    close(handle);
+    Release(handle);
     handle = -1;
     return false;
   }
@@ -182,7 +190,7 @@ void CPortCom::Close() {
     reader.join();
   }
   if (handle >= 0) {
-    close(handle);
+    Release(handle);
     handle = -1;
   }
   isOpen = false;

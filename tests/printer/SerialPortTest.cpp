@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 #include "CPortCom.h"
@@ -55,6 +59,20 @@ class SerialPort : public ::testing::Test {
     return got;
   }
 
+  // Whether the port is still held for exclusive use once our side has let it go: then nobody
+  // but root could open it again while the printer's side stays open.
+  static bool LeftExclusive(const std::string& node) {
+    const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      ADD_FAILURE() << "cannot reopen " << node << ": " << std::strerror(errno);
+      return true;
+    }
+    int exclusive = 0;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0) << std::strerror(errno);
+    close(fd);
+    return exclusive != 0;
+  }
+
   static termios LineSettings(int master) {
     termios t{};
     tcgetattr(master, &t);
@@ -77,6 +95,7 @@ TEST_F(SerialPort, DtrDsrHandshakeNeedsDsr) {
   EXPECT_EQ(refused.Outcome(), TransferSession::Result::Cancel);
   ASSERT_EQ(messages.Texts(), (std::vector<std::string>{"Error : Can't open port!"}));
   EXPECT_NE(messages.Details()[0].find("DSR"), std::string::npos) << messages.Details()[0];
+  EXPECT_FALSE(LeftExclusive(bed.node));
 
   bed.modemLines = TIOCM_DSR | TIOCM_RTS;
   ASSERT_TRUE(OpenConnection(kPortKindSerial, Settings(0), false));
@@ -84,6 +103,7 @@ TEST_F(SerialPort, DtrDsrHandshakeNeedsDsr) {
   EXPECT_FALSE(bed.modemLines & TIOCM_RTS);
   EXPECT_FALSE(LineSettings(bed.Master()).c_cflag & CRTSCTS);
   CloseConnection();
+  EXPECT_FALSE(LeftExclusive(bed.node));
 }
 
 TEST_F(SerialPort, RtsCtsHandshakeLooksOnlyAtCts) {
