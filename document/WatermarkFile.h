@@ -15,8 +15,8 @@ enum class LoadResult {
 LoadResult LoadWatermarkFile(const std::string& path, CORVELIXImageToolDoc& doc,
                              std::string* error = nullptr);
 
-// Writes the design to a temporary file beside `path`, syncs it and renames it over `path`, so
-// a failed or interrupted save leaves the previous file as it was.
+// Writes the design to `path` by WriteFileSafely: a failed or interrupted save leaves the
+// previous file as it was, and a file the user may not write is refused.
 bool SaveWatermarkFile(const std::string& path, CORVELIXImageToolDoc& doc,
                        std::string* error = nullptr);
 

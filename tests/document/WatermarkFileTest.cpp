@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 
 #include <chrono>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
+#include "ChildProcess.h"
 #include "TestData.h"
 #include "WatermarkFile.h"
 
@@ -305,18 +307,16 @@ TEST_F(WatermarkFileSave, SaveCutShortByAFullDiskLeavesThePreviousFile) {
   ExpectOnlyPreviousFile(dir, path);
 }
 
-TEST_F(WatermarkFileSave, SaveIntoAnUnwritableFolderLeavesThePreviousFile) {
-  if (geteuid() == 0) {
-    GTEST_SKIP() << "root writes into read-only folders";
-  }
-  const std::string path = dir / "keep.bwi";
-  { std::ofstream(path, std::ios::binary) << "previous contents"; }
+TEST_F(WatermarkFileSave, ANewFileInAClosedFolderIsRefusedWithTheReason) {
+  test::HandToUnprivileged(dir.Path());
   chmod(dir.Path().c_str(), 0555);
-  std::string error;
-  EXPECT_FALSE(SaveWatermarkFile(path, doc, &error));
+  test::AsUnprivileged([&] {
+    std::string error;
+    EXPECT_FALSE(SaveWatermarkFile(dir / "new.bwi", doc, &error));
+    EXPECT_NE(error.find(std::strerror(EACCES)), std::string::npos) << error;
+  });
   chmod(dir.Path().c_str(), 0755);
-  EXPECT_FALSE(error.empty());
-  ExpectOnlyPreviousFile(dir, path);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 TEST_F(WatermarkFileSave, SaveKeepsTheModeOfTheFileItReplaces) {
