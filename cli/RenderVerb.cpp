@@ -1,6 +1,9 @@
 // azuz render: the printer image of a design, as the download command sends it.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -37,18 +40,26 @@ bool ParsePage(const std::string& text, std::int64_t& width, std::int64_t& heigh
   return true;
 }
 
-// Writes the whole file or, failing that, leaves none behind.
+// Writes the whole file or, failing that, leaves none behind; a device or pipe named as the
+// output is left in place.
 bool WriteBytes(const std::string& path, const WatermarkImage& bytes, std::string& why) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    std::remove(path.c_str());
-    why = "cannot write " + path;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    why = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  return true;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int writeError = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) {
+    return true;
+  }
+  why = "cannot write " + path + ": " + std::strerror(written ? errno : writeError);
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    std::remove(path.c_str());
+  }
+  return false;
 }
 
 // The one-bit image as black dots on white, at the page's own width.

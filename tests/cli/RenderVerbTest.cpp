@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "ChildProcess.h"
 #include "RunAzuz.h"
 #include "TestData.h"
 
@@ -74,6 +76,29 @@ TEST_F(AzuzRender, RefusedPageOrMissingDesignWritesNothing) {
       1);
   EXPECT_EQ(test::RunAzuz("render no-such.bwi -o '" + out / "z.bin" + "'", corpus).status, 1);
   EXPECT_FALSE(std::filesystem::exists(out / "z.bin"));
+}
+
+TEST_F(AzuzRender, AFullDiskIsReportedWithItsReasonAndLeavesNoPartialFile) {
+  const std::string disk = out / "disk";
+  std::filesystem::create_directory(disk);
+  const bool ran = test::WithSmallDisk(disk, 64 * 1024, [&] {
+    {
+      std::ofstream filler(disk + "/filler", std::ios::binary);
+      const std::string block(4096, 'f');
+      while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+      }
+    }
+    for (const char* option : {"-o", "--png"}) {
+      const auto result = test::RunAzuz(
+          "render pic_fade50.bwi " + std::string(option) + " '" + disk + "/out'", corpus, true);
+      EXPECT_EQ(result.status, 1) << option << ": " << result.out;
+      EXPECT_NE(result.out.find(std::strerror(ENOSPC)), std::string::npos) << result.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(disk + "/out"));
+  });
+  if (!ran) {
+    GTEST_SKIP() << "this kernel gives this user no private mounts";
+  }
 }
 
 }  // namespace

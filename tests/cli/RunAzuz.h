@@ -10,13 +10,14 @@ namespace azuz::test {
 
 struct CommandResult {
   int status = -1;
-  std::string out;  // standard output only
+  std::string out;  // standard output, and standard error when asked for
 };
 
 // Runs the built azuz tool with `arguments` (already shell-quoted) from `workDir`.
-inline CommandResult RunAzuz(const std::string& arguments, const std::string& workDir = ".") {
-  const std::string command =
-      "cd '" + workDir + "' && '" AZUZ_BINARY_DIR "/cli/azuz' " + arguments + " 2>/dev/null";
+inline CommandResult RunAzuz(const std::string& arguments, const std::string& workDir = ".",
+                             bool withErrors = false) {
+  const std::string command = "cd '" + workDir + "' && '" AZUZ_BINARY_DIR "/cli/azuz' " +
+                              arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
   CommandResult result;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <fstream>
 
+#include "ChildProcess.h"
 #include "DocumentCommands.h"
 #include "EditingOperations.h"
 #include "TestData.h"
@@ -17,6 +19,7 @@ class DocumentCommands : public ::testing::Test {
   CORVELIXImageToolDoc doc;
   std::string title = "Vurodadud Azuz - [New]";
   std::vector<std::string> messages;
+  std::vector<std::string> details;
   std::vector<std::string> questions;
   std::string openAnswer, saveAnswer;
   int saveDialogs = 0;
@@ -24,8 +27,9 @@ class DocumentCommands : public ::testing::Test {
 
   void SetUp() override {
     doc.SetWindowTitle = [this](const std::string& t) { title = t; };
-    Prompts().ShowMessage = [this](const std::string& text, const std::string&) {
+    Prompts().ShowMessage = [this](const std::string& text, const std::string& detail) {
       messages.push_back(text);
+      details.push_back(detail);
     };
     Prompts().AskYesNo = [this](const std::string& text, const std::string& caption) {
       questions.push_back(caption + ": " + text);
@@ -104,22 +108,52 @@ TEST_F(DocumentCommands, ExitAsksOnlyWithAFileAndYesRewritesIt) {
   EXPECT_EQ(check.ObjectCount(), 2u);
 }
 
-TEST_F(DocumentCommands, ReadOnlyFileCannotBeOpenedAndTitleStays) {
-  if (geteuid() == 0) {
-    GTEST_SKIP() << "root opens read-only files for writing";
-  }
+TEST_F(DocumentCommands, AReadOnlyFileIsNeitherOpenedNorReplaced) {
   const std::string path = dir / "ro.bwi";
   ASSERT_TRUE(SaveToFile(doc, path));
   chmod(path.c_str(), 0444);
-  AddLine();
-  title = "before";
-  openAnswer = path;
-  OnFileOpen(doc);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "Verify that the file exist and that you can't access it!");
-  EXPECT_EQ(doc.ObjectCount(), 1u);
-  EXPECT_EQ(title, "before");
-  EXPECT_EQ(doc.filePath, path);  // the chosen file stays the design's file
+  const std::string before =
+      std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
+  test::HandToUnprivileged(dir.Path());
+  test::AsUnprivileged([&] {
+    AddLine();
+    title = "before";
+    openAnswer = path;
+    OnFileOpen(doc);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Verify that the file exist and that you can't access it!");
+    EXPECT_EQ(doc.ObjectCount(), 1u);
+    EXPECT_EQ(title, "before");
+    EXPECT_EQ(doc.filePath, path);  // the chosen file stays the design's file
+
+    // Save then tries that file, shows the message again and leaves the file as it was.
+    OnFileSave(doc);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "Verify that the file exist and that you can't access it!");
+    EXPECT_NE(details[1].find(std::strerror(EACCES)), std::string::npos) << details[1];
+    EXPECT_EQ(title, "before");
+  });
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {}), before);
+}
+
+TEST_F(DocumentCommands, AFullDiskShowsTheMessageWithItsReason) {
+  const std::string disk = dir / "disk";
+  std::filesystem::create_directory(disk);
+  doc.designName = std::string(60000, 'x');
+  const bool ran = test::WithSmallDisk(disk, 16 * 1024, [&] {
+    title = "before";
+    EXPECT_FALSE(SaveToFile(doc, disk + "/full.bwi"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Verify that the file exist and that you can't access it!");
+    EXPECT_NE(details[0].find(std::strerror(ENOSPC)), std::string::npos) << details[0];
+    EXPECT_EQ(title, "before");
+  });
+  if (!ran) {
+    GTEST_SKIP() << "this kernel gives this user no private mounts";
+  }
 }
 
 TEST_F(DocumentCommands, MissingFileShowsTheMessageAndKeepsTheDesign) {
