@@ -4,63 +4,11 @@ namespace azuz {
 
 namespace {
 
-std::int32_t Midpoint(std::int32_t a, std::int32_t b) {
-  // 64-bit so that far edges read from a file cannot overflow; the result lies between them.
-  return static_cast<std::int32_t>(a + (std::int64_t{b} - a) / 2);
-}
-
 std::int64_t Clamp(std::int64_t v, std::int64_t low, std::int64_t high) {
   return v < low ? low : (v > high ? high : v);
 }
 
 }  // namespace
-
-DotRect HandleRect(const DrawObject& object, int handle) {
-  const std::int32_t midX = Midpoint(object.left, object.right);
-  const std::int32_t midY = Midpoint(object.top, object.bottom);
-  std::int32_t cx = object.left;
-  std::int32_t cy = object.top;
-  switch (handle) {
-    case 1:
-      cx = object.left;
-      cy = object.top;
-      break;
-    case 2:
-      cx = midX;
-      cy = object.top;
-      break;
-    case 3:
-      cx = object.right;
-      cy = object.top;
-      break;
-    case 4:
-      cx = object.left;
-      cy = midY;
-      break;
-    case 5:
-      cx = object.right;
-      cy = midY;
-      break;
-    case 6:
-      cx = object.left;
-      cy = object.bottom;
-      break;
-    case 7:
-      cx = midX;
-      cy = object.bottom;
-      break;
-    case 8:
-      cx = object.right;
-      cy = object.bottom;
-      break;
-    default:
-      break;
-  }
-  // Edges near the ends of the 32-bit range wrap, as the original's integer arithmetic did.
-  const auto wrap = [](std::int64_t v) { return static_cast<std::int32_t>(v); };
-  return {wrap(std::int64_t{cx} - kHandleHalfSize), wrap(std::int64_t{cy} - kHandleHalfSize),
-          wrap(std::int64_t{cx} + kHandleHalfSize), wrap(std::int64_t{cy} + kHandleHalfSize)};
-}
 
 void DrawSelectionHandles(Canvas& canvas, const DrawObject& object) {
   constexpr std::uint32_t kBlack = 0xFF000000u;
