@@ -2,28 +2,18 @@
 
 #include <string_view>
 
+#include "TextHelpers.h"
+
 namespace azuz {
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 std::string PercentDecode(std::string_view s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+    if (s[i] == '%' && i + 2 < s.size() && HexDigitValue(s[i + 1]) >= 0 &&
+        HexDigitValue(s[i + 2]) >= 0) {
+      out += static_cast<char>(HexDigitValue(s[i + 1]) * 16 + HexDigitValue(s[i + 2]));
       i += 2;
     } else {
       out += s[i];
@@ -81,13 +71,7 @@ std::string DeviceUriScheme(const std::string& uri) {
   if (colon == std::string::npos) {
     return {};
   }
-  std::string scheme = uri.substr(0, colon);
-  for (char& c : scheme) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return scheme;
+  return AsciiLower(std::string_view(uri).substr(0, colon));
 }
 
 bool ParseSerialUri(const std::string& uri, std::string& node, SerialPortFields& fields) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "TextHelpers.h"
+
 namespace azuz {
 
 namespace {
@@ -27,13 +29,7 @@ std::vector<std::string> SplitPath(std::string_view path) {
 }  // namespace
 
 std::string FoldRegName(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return folded;
+  return AsciiLower(name);
 }
 
 bool ParseRegRoot(std::string_view name, RegRoot& root) {

@@ -7,6 +7,7 @@
 
 #include "CodePage.h"
 #include "RegistryText.h"
+#include "TextHelpers.h"
 
 namespace azuz {
 
@@ -44,28 +45,15 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && FoldRegName(s.substr(0, prefix.size())) == prefix;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 // Reads 1 to maxDigits hex digits from the front of s.
 bool TakeHex(std::string_view& s, std::size_t maxDigits, std::uint32_t& value) {
   std::size_t n = 0;
   value = 0;
-  while (n < s.size() && HexDigit(s[n]) >= 0) {
+  while (n < s.size() && HexDigitValue(s[n]) >= 0) {
     if (n == maxDigits) {
       return false;
     }
-    value = (value << 4) | static_cast<std::uint32_t>(HexDigit(s[n]));
+    value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(s[n]));
     ++n;
   }
   s.remove_prefix(n);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "CodePage.h"
+#include "TextHelpers.h"
 
 namespace azuz {
 
@@ -25,24 +26,6 @@ constexpr unsigned kFamilyRoman = 0x10;
 constexpr unsigned kFamilyModern = 0x30;
 constexpr int kBoldAbove = 550;
 constexpr std::size_t kMaxRemembered = 1024;
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 std::string Utf16BeToUtf8(const FT_Byte* data, FT_UInt length) {
   std::string out;
