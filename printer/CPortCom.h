@@ -2,20 +2,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <thread>
 #include <vector>
 
 #include "CEventEx.h"
 #include "CMutexEx.h"
 #include "CommSettings.h"
+#include "DevicePort.h"
 
 namespace azuz {
 
 // The serial transport on a terminal device. It accepts a port only while the handshake line
 // that hardwareHandshake selects is on, writes under a deadline of 5 ms per byte plus 3 s, and
 // keeps a reader thread filling a bounded receive buffer from which Read takes an answer.
-class CPortCom {
+class CPortCom : public DevicePort {
  public:
   // The fixed time-outs (ms); the time-out words of CommSettings don't apply to serial ports.
   static constexpr unsigned kReadIntervalTimeout = 10;
@@ -29,9 +29,7 @@ class CPortCom {
   static constexpr std::size_t kMaxReceiveBuffer = 1 << 20;
 
   CPortCom() = default;
-  virtual ~CPortCom();
-  CPortCom(const CPortCom&) = delete;
-  CPortCom& operator=(const CPortCom&) = delete;
+  ~CPortCom() override;
 
   // Copies words 1-13 and the name; fails on an empty name.
   bool Configure(const CommSettings& settings);
@@ -40,28 +38,20 @@ class CPortCom {
   std::size_t Write(const std::uint8_t* data, std::size_t length);
   // Up to 255 bytes from the receive buffer; waits a second first unless 255 are already there.
   std::size_t Read(std::uint8_t* buffer);
+  // Stops the reader, gives up exclusive use and closes the device.
   void Close();
-  // From any thread: ends a write or a read's wait under way (they return what they have).
-  void CancelIo() { cancelled.Set(); }
 
-  bool IsOpen() const { return isOpen; }
   std::size_t Waiting();
-  const std::string& LastError() const { return lastError; }
 
  private:
   void ReaderThread();
   bool HoldForDsr() const;
 
-  int handle = -1;
-  CommSettings settings;
-  bool isOpen = false;
   std::vector<std::uint8_t> receiveBuffer;
   std::size_t count = 0;
   CMutexEx receiveLock;
   CEventEx stopEvent;
-  CEventEx cancelled;
   std::jthread reader;
-  std::string lastError;
 };
 
 }  // namespace azuz

@@ -20,18 +20,12 @@ constexpr std::chrono::milliseconds kDefaultReadWait{1000};
 
 }  // namespace
 
-CPortLpt::~CPortLpt() {
-  Close();
-}
-
-bool CPortLpt::Configure(const CommSettings& settings) {
-  timeouts = settings;
-  timeouts.portName.clear();
-  if (settings.portName.empty() || !IsParallelPortName(settings.portName)) {
-    portName.clear();
+bool CPortLpt::Configure(const CommSettings& newSettings) {
+  settings = newSettings;
+  if (newSettings.portName.empty() || !IsParallelPortName(newSettings.portName)) {
+    settings.portName.clear();
     return false;
   }
-  portName = settings.portName;
   return true;
 }
 
@@ -39,15 +33,15 @@ bool CPortLpt::Open() {
   if (handle >= 0) {
     return isOpen;
   }
-  handle = OpenDeviceNode(ResolvePortNode(portName), &lastError);
+  handle = OpenDeviceNode(ResolvePortNode(settings.portName), &lastError);
   if (handle < 0) {
     return false;
   }
   // Report a printer error instead of retrying inside the driver; the driver's own time-out
   // follows the write constant. Neither result matters: the deadline below bounds every write.
   ioctl(handle, LPABORT, 1);
-  timeval driverTimeout{static_cast<time_t>(timeouts.writeTotalTimeoutConstant / 1000),
-                        static_cast<suseconds_t>(timeouts.writeTotalTimeoutConstant % 1000 * 1000)};
+  timeval driverTimeout{static_cast<time_t>(settings.writeTotalTimeoutConstant / 1000),
+                        static_cast<suseconds_t>(settings.writeTotalTimeoutConstant % 1000 * 1000)};
   ioctl(handle, LPSETTIMEOUT_OLD, &driverTimeout);
   tcflush(handle, TCIOFLUSH);
   cancelled.Reset();
@@ -61,8 +55,8 @@ std::size_t CPortLpt::Write(const std::uint8_t* data, std::size_t length) {
   }
   const auto deadline =
       IoClock::now() +
-      std::chrono::milliseconds(std::uint64_t{timeouts.writeTotalTimeoutMultiplier} * length +
-                                timeouts.writeTotalTimeoutConstant);
+      std::chrono::milliseconds(std::uint64_t{settings.writeTotalTimeoutMultiplier} * length +
+                                settings.writeTotalTimeoutConstant);
   std::size_t done = 0;
   while (done < length) {
     const ssize_t n = write(handle, data + done, length - done);
@@ -71,7 +65,7 @@ std::size_t CPortLpt::Write(const std::uint8_t* data, std::size_t length) {
       continue;
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      lastError = ErrnoText("write", ResolvePortNode(portName), errno);
+      lastError = ErrnoText("write", ResolvePortNode(settings.portName), errno);
       break;
     }
     if (IoClock::now() >= deadline) {
@@ -91,7 +85,7 @@ std::size_t CPortLpt::Read(std::uint8_t* buffer) {
     return 0;
   }
   const std::uint64_t total =
-      std::uint64_t{timeouts.readTotalTimeoutMultiplier} * 255 + timeouts.readTotalTimeoutConstant;
+      std::uint64_t{settings.readTotalTimeoutMultiplier} * 255 + settings.readTotalTimeoutConstant;
   const auto deadline =
       IoClock::now() + (total > 0 ? std::chrono::milliseconds(total) : kDefaultReadWait);
   for (;;) {
@@ -104,14 +98,6 @@ std::size_t CPortLpt::Read(std::uint8_t* buffer) {
       return 0;
     }
   }
-}
-
-void CPortLpt::Close() {
-  if (handle >= 0) {
-    close(handle);
-  }
-  handle = -1;
-  isOpen = false;
 }
 
 }  // namespace azuz

@@ -17,22 +17,16 @@ constexpr std::chrono::milliseconds kReadWait{1000};
 
 }  // namespace
 
-CPortUsb::~CPortUsb() {
-  Close();
-}
-
-bool CPortUsb::Configure(const CommSettings& settings) {
-  timeouts = settings;
-  timeouts.portName.clear();
-  portName = settings.portName;
-  return !portName.empty();
+bool CPortUsb::Configure(const CommSettings& newSettings) {
+  settings = newSettings;
+  return !settings.portName.empty();
 }
 
 bool CPortUsb::Open() {
   if (handle >= 0) {
     return isOpen;
   }
-  handle = OpenDeviceNode(ResolvePortNode(portName), &lastError);
+  handle = OpenDeviceNode(ResolvePortNode(settings.portName), &lastError);
   if (handle < 0) {
     return false;
   }
@@ -50,8 +44,8 @@ std::size_t CPortUsb::Write(const std::uint8_t* data, std::size_t length) {
     const std::size_t piece = std::min(kPieceSize, length - done);
     const auto deadline =
         IoClock::now() +
-        std::chrono::milliseconds(std::uint64_t{timeouts.writeTotalTimeoutMultiplier} * piece +
-                                  timeouts.writeTotalTimeoutConstant);
+        std::chrono::milliseconds(std::uint64_t{settings.writeTotalTimeoutMultiplier} * piece +
+                                  settings.writeTotalTimeoutConstant);
     std::size_t pieceDone = 0;
     while (pieceDone < piece) {
       const ssize_t n = write(handle, data + done + pieceDone, piece - pieceDone);
@@ -63,7 +57,7 @@ std::size_t CPortUsb::Write(const std::uint8_t* data, std::size_t length) {
         continue;
       }
       if (n < 0 && errno != EAGAIN) {
-        lastError = ErrnoText("write", ResolvePortNode(portName), errno);
+        lastError = ErrnoText("write", ResolvePortNode(settings.portName), errno);
         return 0;
       }
       const IoWait wait = WaitForDevice(handle, POLLOUT, cancelled.Fd(), deadline);
@@ -86,14 +80,6 @@ std::size_t CPortUsb::Read(std::uint8_t* buffer) {
   }
   const ssize_t n = read(handle, buffer, 255);
   return n > 0 ? static_cast<std::size_t>(n) : 0;
-}
-
-void CPortUsb::Close() {
-  if (handle >= 0) {
-    close(handle);
-  }
-  handle = -1;
-  isOpen = false;
 }
 
 }  // namespace azuz
