@@ -76,7 +76,8 @@ bool CMainFrame::Create(const std::string& commandLineTail) {
   panel_->show();
   Action(ID_VIEW_ATTRIBUTE)->setChecked(true);
 
-  // Lock keys can change while any of our windows has the focus.
+  // Lock keys can change while any of our windows has the focus; editing keys are seen before
+  // the frame's widgets get them.
   qApp->installEventFilter(this);
 
   connection_.SelectStartupConnection(commandLineTail);
@@ -180,6 +181,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   bool lockChanged = event->type() == QEvent::ApplicationStateChange;
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    PreTranslateKey(watched, event);
+  }
   if (event->type() == QEvent::KeyRelease) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     lockChanged = key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock;

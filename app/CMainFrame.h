@@ -108,6 +108,10 @@ class CMainFrame : public QMainWindow {
 
   // CMainFrame_Printer.cpp
   bool OnPrinterCommand(int id);
+
+  // CMainFrame_Keys.cpp: arrow keys nudge the selection, Delete deletes at the panel's index;
+  // every key then goes on to its widget.
+  void PreTranslateKey(QObject* watched, QEvent* event);
   void OnPrintCommand(int id);
 
   void OnAppAbout();

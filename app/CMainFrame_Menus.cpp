@@ -67,8 +67,9 @@ void CMainFrame::CreateMenus() {
   AddCommand(edit, ID_MODIFY_OBJECT, QStringLiteral("&Modify..."),
              QStringLiteral("Change the selected object"))
       ->setEnabled(false);
-  AddCommand(edit, ID_DELETE_OBJECT, QStringLiteral("&Delete"),
-             QStringLiteral("Delete the selected object"), QKeySequence(Qt::Key_Delete));
+  // The key filter runs Delete before dispatch (CMainFrame_Keys.cpp); the menu only shows it.
+  AddCommand(edit, ID_DELETE_OBJECT, QStringLiteral("&Delete\tDel"),
+             QStringLiteral("Delete the selected object"));
   AddCommand(edit, ID_DELETE_ALL, QStringLiteral("Delete &All"),
              QStringLiteral("Delete every object"));
   edit->addSeparator();

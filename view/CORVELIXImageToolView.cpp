@@ -1,13 +1,18 @@
 #include "CORVELIXImageToolView.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include "EditGeometry.h"
 
 namespace azuz {
 
 CORVELIXImageToolView::CORVELIXImageToolView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("designView"));
+  // Cursors follow the handles under the pointer whether or not a button is held.
+  setMouseTracking(true);
 }
 
 void CORVELIXImageToolView::SetDocument(CORVELIXImageToolDoc* doc) {
@@ -16,6 +21,8 @@ void CORVELIXImageToolView::SetDocument(CORVELIXImageToolDoc* doc) {
     document_->RedrawAll = nullptr;
   }
   document_ = doc;
+  pageStale_ = true;
+  overlay_.Clear(rect());
   if (document_ != nullptr) {
     document_->RedrawPage = [this] { RedrawPage(); };
     document_->RedrawAll = [this] { RedrawAll(); };
@@ -34,22 +41,120 @@ void CORVELIXImageToolView::UpdateLayout() {
   }
 }
 
+QRect CORVELIXImageToolView::PageClientRect() const {
+  if (pageRect_.right <= pageRect_.left || pageRect_.bottom <= pageRect_.top) {
+    return {};
+  }
+  const auto clampToWidget = [](std::int64_t v, int limit) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const int left = clampToWidget(pageRect_.left, width());
+  const int top = clampToWidget(pageRect_.top, height());
+  return {left, top, clampToWidget(pageRect_.right, width()) - left,
+          clampToWidget(pageRect_.bottom, height()) - top};
+}
+
 void CORVELIXImageToolView::RedrawPage() {
   UpdateLayout();
-  if (pageRect_.right > pageRect_.left && pageRect_.bottom > pageRect_.top) {
-    const auto clampToWidget = [](std::int64_t v, int limit) {
-      return static_cast<int>(std::clamp<std::int64_t>(v, 0, limit));
-    };
-    const int left = clampToWidget(pageRect_.left, width());
-    const int top = clampToWidget(pageRect_.top, height());
-    update(QRect(left, top, clampToWidget(pageRect_.right, width()) - left,
-                 clampToWidget(pageRect_.bottom, height()) - top));
-  }
+  pageStale_ = true;
+  // Outlines may lie over the rulers and the surround, which a page repaint would leave.
+  update(QRegion(PageClientRect()) + overlay_.Clear(rect()));
 }
 
 void CORVELIXImageToolView::RedrawAll() {
   UpdateLayout();
+  pageStale_ = true;
+  overlay_.Clear(rect());
   update();
+}
+
+void CORVELIXImageToolView::DrawTrackOutline() {
+  if (document_ != nullptr && document_->selectedObject != nullptr) {
+    update(overlay_.Toggle(OutlineOf(*document_->selectedObject), rect()));
+  }
+}
+
+void CORVELIXImageToolView::NudgeSelection(int key) {
+  if (document_ == nullptr || document_->selectedObject == nullptr) {
+    return;
+  }
+  int dx = 0;
+  int dy = 0;
+  switch (key) {
+    case Qt::Key_Left:
+      dx = -1;
+      break;
+    case Qt::Key_Right:
+      dx = 1;
+      break;
+    case Qt::Key_Up:
+      dy = -1;
+      break;
+    case Qt::Key_Down:
+      dy = 1;
+      break;
+    default:
+      return;
+  }
+  DrawTrackOutline();
+  MoveRect(*document_->selectedObject, dx, dy);
+  DrawTrackOutline();
+}
+
+void CORVELIXImageToolView::UpdateCursor(QPoint client) {
+  if (document_ == nullptr) {
+    return;
+  }
+  const int handle =
+      HitTestHandle(*document_, {client.x() - kPageOffset, client.y() - kPageOffset});
+  switch (SizingOfHandle(handle)) {
+    case HandleSizing::NorthWestSouthEast:
+      setCursor(Qt::SizeFDiagCursor);
+      break;
+    case HandleSizing::NorthSouth:
+      setCursor(Qt::SizeVerCursor);
+      break;
+    case HandleSizing::NorthEastSouthWest:
+      setCursor(Qt::SizeBDiagCursor);
+      break;
+    case HandleSizing::WestEast:
+      setCursor(Qt::SizeHorCursor);
+      break;
+    case HandleSizing::None:
+      unsetCursor();
+      break;
+  }
+}
+
+void CORVELIXImageToolView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || document_ == nullptr) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  gesture_.Press(*document_, event->position().toPoint());
+  UpdateCursor(event->position().toPoint());
+}
+
+void CORVELIXImageToolView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  if (document_ != nullptr && gesture_.MoveChanges(*document_, point)) {
+    DrawTrackOutline();
+    gesture_.Move(*document_, point);
+    DrawTrackOutline();
+  }
+  UpdateCursor(point);
+}
+
+void CORVELIXImageToolView::mouseReleaseEvent(QMouseEvent* event) {
+  // Qt's implicit grab brings the release here even when the pointer has left the view, so a
+  // drag always ends with its button.
+  if (event->button() != Qt::LeftButton || document_ == nullptr) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  gesture_.Release(*document_);
+  RedrawPage();
+  UpdateCursor(event->position().toPoint());
 }
 
 void CORVELIXImageToolView::Paint(QPainter& painter, const QRect& region) {
@@ -66,7 +171,16 @@ void CORVELIXImageToolView::Paint(QPainter& painter, const QRect& region) {
   if (!page.contains(region)) {
     PaintRulersAndSurround(painter, clientRect_, pageRect_);
   }
-  if (page_.Compose(*document_, PageBackground())) {
+  const std::uint32_t background = PageBackground();
+  const Canvas* canvas = page_.GetCanvas();
+  const bool sizeChanged = canvas == nullptr || canvas->Width() != document_->pageWidth ||
+                           canvas->Height() != document_->pageHeight;
+  if (pageStale_ || sizeChanged || background != composedBackground_) {
+    page_.Compose(*document_, background);
+    pageStale_ = false;
+    composedBackground_ = background;
+  }
+  if (page_.GetCanvas() != nullptr) {
     painter.drawImage(QPoint(kPageOffset, kPageOffset), page_.Image());
   }
   PaintPageBorder(painter, pageRect_);
@@ -75,6 +189,7 @@ void CORVELIXImageToolView::Paint(QPainter& painter, const QRect& region) {
 void CORVELIXImageToolView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Paint(painter, event->rect());
+  overlay_.Paint(painter, event->rect());
   emit Painted();
 }
 

@@ -1,0 +1,51 @@
+#include "DragGesture.h"
+
+#include "EditGeometry.h"
+#include "RulerPainter.h"
+#include "SelectionPress.h"
+
+namespace azuz {
+
+void DragGesture::Press(CORVELIXImageToolDoc& doc, QPoint client) {
+  const PressOutcome outcome =
+      SelectByPress(doc, {client.x() - kPageOffset, client.y() - kPageOffset});
+  switch (outcome.kind) {
+    case PressOutcome::Kind::Resize:
+      state_ = State::Resizing;
+      activeHandle_ = outcome.handle;
+      lastPoint_ = client;
+      break;
+    case PressOutcome::Kind::Move:
+      state_ = State::Moving;
+      lastPoint_ = client;
+      break;
+    case PressOutcome::Kind::None:
+      break;
+  }
+}
+
+bool DragGesture::MoveChanges(const CORVELIXImageToolDoc& doc, QPoint client) const {
+  return Dragging() && doc.selectedObject != nullptr && client != lastPoint_;
+}
+
+void DragGesture::Move(CORVELIXImageToolDoc& doc, QPoint client) {
+  DrawObject& object = *doc.selectedObject;
+  const int dx = client.x() - lastPoint_.x();
+  const int dy = client.y() - lastPoint_.y();
+  // The object's selectState decides between the two; the gesture only keeps the handle.
+  if (object.selectState == 2) {
+    MoveHandleEdges(object, activeHandle_, dx, dy);
+  } else {
+    MoveRect(object, dx, dy);
+  }
+  lastPoint_ = client;
+}
+
+void DragGesture::Release(CORVELIXImageToolDoc& doc) {
+  state_ = State::Idle;
+  if (doc.selectedObject != nullptr && doc.selectedObject->selectState == 2) {
+    doc.selectedObject->selectState = 1;
+  }
+}
+
+}  // namespace azuz
