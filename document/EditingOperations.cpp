@@ -98,11 +98,9 @@ void ModifyObjectAt(CORVELIXImageToolDoc& doc, int index) {
   if (index < 0) {
     return;
   }
+  // Past the end nothing is edited, but the panel and page are brought up to date all the same.
   DrawObject* object = doc.FindOrCreateObject(index);
-  if (object == nullptr) {
-    return;
-  }
-  switch (object->kind) {
+  switch (object != nullptr ? object->kind : -1) {
     case 0:
       EditBitmap(doc, index);
       break;
