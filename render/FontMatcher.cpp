@@ -145,6 +145,34 @@ const std::vector<FontMatcher::InstalledFace>& FontMatcher::FacesOfFamily(
   return families_.emplace(key, std::move(faces)).first->second;
 }
 
+const std::vector<std::string>& FontMatcher::ScalableFamilies() {
+  if (familiesListed_) {
+    return scalableFamilies_;
+  }
+  familiesListed_ = true;
+  if (!listed_) {
+    ListFonts();
+  }
+  std::map<std::string, std::string> byKey;  // lower-cased family -> first spelling
+  for (const ListedFont& font : fonts_) {
+    FT_Face face = nullptr;
+    if (FT_New_Face(library_, font.file.c_str(), font.index, &face) != 0) {
+      continue;
+    }
+    const std::string family = FT_IS_SCALABLE(face) ? FamilyOf(face) : std::string();
+    FT_Done_Face(face);
+    // Match finds a file only through the families fontconfig lists it under.
+    if (!family.empty() && std::any_of(font.families.begin(), font.families.end(),
+                                       [&](const std::string& f) { return SameName(f, family); })) {
+      byKey.emplace(Lower(family), family);
+    }
+  }
+  for (auto& [key, family] : byKey) {
+    scalableFamilies_.push_back(std::move(family));
+  }
+  return scalableFamilies_;
+}
+
 FaceChoice FontMatcher::Match(const FontRecord& font) {
   const std::string name = SystemToUtf8(font.FaceName());
   const bool wantBold = font.weight > kBoldAbove;

@@ -35,6 +35,10 @@ class FontMatcher {
 
   FaceChoice Match(const FontRecord& font);
 
+  // The families a face name can pick: each installed scalable face's own family, as Match
+  // compares it, once each (the first spelling met), sorted case-insensitively. UTF-8.
+  const std::vector<std::string>& ScalableFamilies();
+
   // The face's family as the mapper sees it: the Windows US English name ID 1, else FreeType's.
   static std::string FamilyOf(FT_Face face);
 
@@ -59,6 +63,8 @@ class FontMatcher {
   FcConfig* config_ = nullptr;
   bool listed_ = false;
   std::vector<ListedFont> fonts_;
+  bool familiesListed_ = false;
+  std::vector<std::string> scalableFamilies_;
   std::map<std::string, std::vector<InstalledFace>> families_;  // by lower-cased family
   std::map<std::tuple<std::string, int, bool, bool>, FaceChoice> choices_;
 };

@@ -44,6 +44,9 @@ class GlyphCache {
 
   std::size_t CachedBytes() const { return cachedBytes_; }
 
+  // The face choice the cache draws with; null when FreeType could not start.
+  FontMatcher* Matcher() { return matcher_.get(); }
+
  private:
   struct Box {
     FT_Pos xMin = 0;

@@ -54,31 +54,36 @@ void DrawGlyph(Canvas& canvas, GlyphCache& cache, TextFont& font, FT_UInt glyph,
 }  // namespace
 
 void DrawTextObject(Canvas& canvas, const DrawObject& object) {
-  if (object.textColour == kNoColour || object.text.empty() || canvas.Width() <= 0 ||
-      canvas.Height() <= 0) {
+  const TextPoint anchor = AnchorOf(object);
+  DrawTextAt(canvas, object.text, object.font, object.textColour, anchor.x, anchor.y);
+}
+
+void DrawTextAt(Canvas& canvas, const std::string& text, const FontRecord& record, Colour colour,
+                std::int64_t x, std::int64_t y) {
+  if (colour == kNoColour || text.empty() || canvas.Width() <= 0 || canvas.Height() <= 0) {
     return;
   }
   GlyphCache& cache = SharedGlyphCache();
   cache.Trim();
-  TextFont* font = cache.FontFor(object.font);
+  TextFont* font = cache.FontFor(record);
   if (font == nullptr) {
     return;
   }
-  const bool bars = object.font.underline != 0 || object.font.strikeOut != 0;
+  const bool bars = record.underline != 0 || record.strikeOut != 0;
   std::vector<std::uint8_t> scratch;
   const TextRun run =
-      LayOutText(cache, *font, DecodeTextBytes(object.text), AnchorOf(object), canvas.Width(),
+      LayOutText(cache, *font, DecodeTextBytes(text), TextPoint{x, y}, canvas.Width(),
                  canvas.Height(), bars, [&](FT_UInt glyph, const GlyphEntry& entry, TextPoint pen) {
-                   DrawGlyph(canvas, cache, *font, glyph, entry, pen, object.textColour, scratch);
+                   DrawGlyph(canvas, cache, *font, glyph, entry, pen, colour, scratch);
                  });
 
   // Bars go over the glyphs in the plain text colour.
-  const std::uint32_t solid = ToPixel(object.textColour);
-  if (object.font.underline != 0) {
+  const std::uint32_t solid = ToPixel(colour);
+  if (record.underline != 0) {
     FillQuadrilateral(canvas, LineBarCorners(run, font->underlineSize, font->underlinePosition),
                       solid);
   }
-  if (object.font.strikeOut != 0) {
+  if (record.strikeOut != 0) {
     FillQuadrilateral(canvas, LineBarCorners(run, font->strikeOutSize, font->strikeOutPosition),
                       solid);
   }
