@@ -105,6 +105,7 @@ class CMainFrame : public QMainWindow {
 
   // CMainFrame_Edit.cpp
   bool OnEditCommand(int id);
+  void OnPaperSize();
 
   // CMainFrame_Printer.cpp
   bool OnPrinterCommand(int id);

@@ -54,19 +54,15 @@ void CMainFrame::CreateMenus() {
   UpdateRecentFileMenu();
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  // Adding and changing objects and the paper size need the property dialogs; they stay
-  // disabled until those exist.
   for (const auto& [id, text] :
        {std::pair{ID_ADD_BITMAP, "Add &Bitmap..."}, std::pair{ID_ADD_TEXT, "Add &Text..."},
         std::pair{ID_ADD_LINE, "Add &Line..."}, std::pair{ID_ADD_RECTANGLE, "Add &Rectangle..."},
         std::pair{ID_ADD_ELLIPSE, "Add &Ellipse..."}}) {
-    AddCommand(edit, id, QString::fromLatin1(text), QStringLiteral("Add an object"))
-        ->setEnabled(false);
+    AddCommand(edit, id, QString::fromLatin1(text), QStringLiteral("Add an object"));
   }
   edit->addSeparator();
   AddCommand(edit, ID_MODIFY_OBJECT, QStringLiteral("&Modify..."),
-             QStringLiteral("Change the selected object"))
-      ->setEnabled(false);
+             QStringLiteral("Change the selected object"));
   // The key filter runs Delete before dispatch (CMainFrame_Keys.cpp); the menu only shows it.
   AddCommand(edit, ID_DELETE_OBJECT, QStringLiteral("&Delete\tDel"),
              QStringLiteral("Delete the selected object"));
@@ -79,8 +75,7 @@ void CMainFrame::CreateMenus() {
              QStringLiteral("Move the selected object one place to the back"));
   edit->addSeparator();
   AddCommand(edit, ID_PAPER_SIZE, QStringLiteral("&Paper Size..."),
-             QStringLiteral("Change the page size"))
-      ->setEnabled(false);
+             QStringLiteral("Change the page size"));
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   AddCommand(view, ID_VIEW_ATTRIBUTE, QStringLiteral("&Attribute Panel"),

@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CORVELIXImageToolView.h"
 #include "DocumentCommands.h"
+#include "QtDialogRunners.h"
 #include "QtPrompts.h"
 
 namespace azuz {
@@ -28,6 +29,7 @@ bool CORVELIXImageToolApp::InitInstance() {
   SetSettingsKey();
   recentFiles_.Load();
   InstallQtPrompts();
+  InstallQtDialogRunners();
 
   // Document first, then the frame with its view and panel, which ends with the start-up
   // connection; only then the new design, whose page width follows the chosen model.

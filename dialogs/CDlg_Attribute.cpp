@@ -91,13 +91,10 @@ CDlg_Attribute::CDlg_Attribute(CORVELIXImageToolDoc& doc, QWidget* owner,
   controls->addWidget(indexText_, 2, 1);
 
   auto* buttons = new QGridLayout;
-  // Adding and editing need the property dialogs, which this panel does not have yet.
-  QPushButton* add = AddButton(IDC_ADD_OBJECT, QStringLiteral("Add"));
-  QPushButton* edit = AddButton(IDC_MODIFY_OBJECT, QStringLiteral("Edit"));
-  add->setEnabled(false);
-  edit->setEnabled(false);
-  buttons->addWidget(add, 0, 0);
-  buttons->addWidget(edit, 0, 1);
+  buttons->addWidget(AddButton(IDC_ADD_OBJECT, QStringLiteral("Add"), &CDlg_Attribute::OnAddObject),
+                     0, 0);
+  buttons->addWidget(
+      AddButton(IDC_MODIFY_OBJECT, QStringLiteral("Edit"), &CDlg_Attribute::OnModifyObject), 0, 1);
   buttons->addWidget(
       AddButton(IDC_DELETE_OBJECT, QStringLiteral("Delete"), &CDlg_Attribute::OnDeleteObject), 1,
       0);
@@ -198,6 +195,20 @@ void CDlg_Attribute::OnFadeSliderReleased() {
 void CDlg_Attribute::OnDeleteObject() {
   if (selectedIndex_ >= 0) {
     DeleteObjectAt(doc_, selectedIndex_);
+  }
+}
+
+void CDlg_Attribute::OnAddObject() {
+  std::int32_t kind = 0;
+  const auto& run = Dialogs().RunObjectKindDialog;
+  if (run && run(kind)) {
+    AddObjectOfKind(doc_, kind);
+  }
+}
+
+void CDlg_Attribute::OnModifyObject() {
+  if (selectedIndex_ >= 0) {
+    ModifyObjectAt(doc_, selectedIndex_);
   }
 }
 

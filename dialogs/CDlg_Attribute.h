@@ -34,7 +34,10 @@ class CDlg_Attribute : public QDialog {
   void SetSelectedIndex(int index);
   int SelectedIndex() const { return selectedIndex_; }
 
-  // Button handlers (IDC_DELETE_OBJECT, IDC_DELETE_ALL, IDC_MOVE_FORWARD, IDC_MOVE_BACKWARD).
+  // Button handlers (IDC_ADD_OBJECT, IDC_MODIFY_OBJECT, IDC_DELETE_OBJECT, IDC_DELETE_ALL,
+  // IDC_MOVE_FORWARD, IDC_MOVE_BACKWARD).
+  void OnAddObject();
+  void OnModifyObject();
   void OnDeleteObject();
   void OnDeleteAll();
   void OnMoveForward();

@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -66,7 +67,9 @@ ModalHandler::ModalHandler(const char* className, std::function<bool(QWidget*)> 
   timer_.setInterval(5);
   QObject::connect(&timer_, &QTimer::timeout, [this, className, act = std::move(act)] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->inherits(className) || !modal->isVisible()) {
+    // An action that opens a modal window of its own runs a nested loop, where this timer
+    // fires again: it must not act on its window a second time meanwhile.
+    if (acting_ || modal == nullptr || !modal->inherits(className) || !modal->isVisible()) {
       return;
     }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -74,7 +77,10 @@ ModalHandler::ModalHandler(const char* className, std::function<bool(QWidget*)> 
     } else {
       seen_ = modal->windowTitle();
     }
-    if (act(modal)) {
+    acting_ = true;
+    const bool done = act(modal);
+    acting_ = false;
+    if (done) {
       timer_.stop();
       handled_ = true;
     }
@@ -225,6 +231,23 @@ bool Unwritable::Holds() const {
     close(fd);
   }
   return fd < 0;
+}
+
+std::unique_ptr<ModalHandler> ChooseInColourDialog(const QColor& colour, QColor* startedFrom) {
+  return std::make_unique<ModalHandler>("QColorDialog", [colour, startedFrom](QWidget* modal) {
+    auto* dialog = static_cast<QColorDialog*>(modal);
+    if (startedFrom != nullptr) {
+      *startedFrom = dialog->currentColor();
+    }
+    dialog->setCurrentColor(colour);
+    dialog->accept();
+    return true;
+  });
+}
+
+QString CorpusPicture(const QString& name) {
+  const QString path = QDir(QStringLiteral(AZUZ_TESTDATA_DIR "/images")).filePath(name);
+  return QFileInfo::exists(path) ? path : QString();
 }
 
 QString CorpusDesign(const QString& name) {

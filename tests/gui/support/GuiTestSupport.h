@@ -73,6 +73,7 @@ class ModalHandler {
  private:
   QTimer timer_;
   bool handled_ = false;
+  bool acting_ = false;
   QString seen_;
 };
 
@@ -120,7 +121,12 @@ class Unwritable {
   bool immutable_ = false;
 };
 
+// Accepts the next colour chooser with the given colour and records the colour it started from.
+std::unique_ptr<ModalHandler> ChooseInColourDialog(const QColor& colour, QColor* startedFrom);
+
 // A design file of the third-party corpus, or empty (and the test skipped) when absent.
 QString CorpusDesign(const QString& name);
+// A picture of the third-party corpus ("bmp/name.bmp"), or empty when absent.
+QString CorpusPicture(const QString& name);
 
 }  // namespace azuz::test
