@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPixmap>
+#include <algorithm>
 #include <cmath>
 
 #include "CodePage.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr int kSmallestPoints = 1;
 constexpr int kLargestPoints = 1638;
 constexpr const char* kSampleText = "AaBbYyZz";
+constexpr int kSampleMargin = 4;
 constexpr const char* kNoSuchFace =
     "There is no font with that name.\nChoose a font from the list of fonts.";
 constexpr const char* kBadSize = "The size must be a number of points from 1 to 1638.";
@@ -153,10 +155,31 @@ std::int32_t FontChooser::SizeTenths() const {
 void FontChooser::DrawSample(Canvas& canvas) const {
   FontRecord sample = Record();
   sample.escapement = 0;
+  const Colour colour = ColourChosen();
   const int ppem = TextPixelsPerEm(sample);
   // About a cell's height, so the line sits in the middle.
   const std::int64_t top = std::max<std::int64_t>(0, (canvas.Height() - ppem * 23 / 20) / 2);
-  DrawTextAt(canvas, kSampleText, sample, ColourChosen(), 8, top);
+  // Drawn once aside to find where its ink lies, then centred; a line wider than the area
+  // starts at its left.
+  Canvas aside(canvas.Width(), canvas.Height(), kWhitePixel);
+  DrawTextAt(aside, kSampleText, sample, colour, 0, top);
+  int inkLeft = canvas.Width();
+  int inkRight = -1;
+  for (int y = 0; y < aside.Height(); ++y) {
+    const std::uint32_t* row = aside.Row(y);
+    for (int x = 0; x < aside.Width(); ++x) {
+      if (row[x] != kWhitePixel) {
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
+    }
+  }
+  if (inkRight < 0) {
+    return;
+  }
+  const int inkWidth = inkRight - inkLeft + 1;
+  const std::int64_t x = std::max(kSampleMargin, (canvas.Width() - inkWidth) / 2) - inkLeft;
+  DrawTextAt(canvas, kSampleText, sample, colour, x, top);
 }
 
 void FontChooser::accept() {
