@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "CodePage.h"
 #include "FontMatcher.h"
 #include "TextFaces.h"
+#include "TextHelpers.h"
 
 namespace azuz {
 namespace {
@@ -15,12 +15,8 @@ TEST(TextFaces, EveryListedFaceIsMatchedAsItself) {
   const std::vector<std::string> names = TextFaceNames();
   ASSERT_FALSE(names.empty()) << "no scalable fonts installed";
   EXPECT_NE(std::find(names.begin(), names.end(), "Liberation Sans"), names.end());
-  auto lower = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-  };
   for (std::size_t n = 1; n < names.size(); ++n) {
-    EXPECT_LT(lower(names[n - 1]), lower(names[n])) << "out of order or repeated";
+    EXPECT_LT(AsciiLower(names[n - 1]), AsciiLower(names[n])) << "out of order or repeated";
   }
   FT_Library library = nullptr;
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
