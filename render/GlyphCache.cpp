@@ -14,8 +14,9 @@ namespace azuz {
 
 namespace {
 
-constexpr std::int64_t kMaxKeptImageDots = 65536;            // larger images: rasterised per draw
-constexpr std::size_t kKeptImageBudget = std::size_t{32} * 1024 * 1024;  // bytes of grey levels kept
+constexpr std::int64_t kMaxKeptImageDots = 65536;  // larger images: rasterised per draw
+constexpr std::size_t kKeptImageBudget =
+    std::size_t{32} * 1024 * 1024;  // bytes of grey levels kept
 constexpr std::size_t kMaxKeptFonts = 64;
 constexpr std::uint8_t kInk = 16;
 
