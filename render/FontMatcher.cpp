@@ -88,7 +88,7 @@ void FontMatcher::ListFonts() {
     return;
   }
   FcPattern* pattern = FcPatternCreate();
-  FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, nullptr);
+  FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_SCALABLE, nullptr);
   FcFontSet* set = FcFontList(config_, pattern, objects);
   if (set != nullptr) {
     for (int i = 0; i < set->nfont; ++i) {
@@ -98,7 +98,9 @@ void FontMatcher::ListFonts() {
         continue;
       }
       FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
-      ListedFont font{reinterpret_cast<const char*>(file), index, {}};
+      FcBool scalable = FcFalse;
+      FcPatternGetBool(set->fonts[i], FC_SCALABLE, 0, &scalable);
+      ListedFont font{reinterpret_cast<const char*>(file), index, {}, scalable == FcTrue};
       FcChar8* family = nullptr;
       for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &family) == FcResultMatch;
            ++n) {
@@ -155,6 +157,18 @@ const std::vector<std::string>& FontMatcher::ScalableFamilies() {
   }
   std::map<std::string, std::string> byKey;  // lower-cased family -> first spelling
   for (const ListedFont& font : fonts_) {
+    if (!font.scalable || font.families.empty()) {
+      continue;
+    }
+    // Fontconfig lists every family name the file has, the face's own among them: a file known
+    // by one name needs no opening (opening them all takes a third of a second).
+    const bool oneName =
+        std::all_of(font.families.begin(), font.families.end(),
+                    [&](const std::string& f) { return SameName(f, font.families.front()); });
+    if (oneName) {
+      byKey.emplace(Lower(font.families.front()), font.families.front());
+      continue;
+    }
     FT_Face face = nullptr;
     if (FT_New_Face(library_, font.file.c_str(), font.index, &face) != 0) {
       continue;

@@ -54,6 +54,7 @@ class FontMatcher {
     std::string file;
     int index = 0;
     std::vector<std::string> families;  // every family name fontconfig knows the file by
+    bool scalable = false;
   };
 
   const std::vector<InstalledFace>& FacesOfFamily(const std::string& family);
