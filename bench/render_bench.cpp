@@ -44,16 +44,17 @@ azuz::CORVELIXImageToolDoc BusyDesign() {
   doc.pageHeight = 330;
   doc.fadeLevel = 50;
   DrawObject* picture = Add(doc, ObjectKind::Bitmap, 20, 20, 320, 140);
-  picture->picture = std::make_unique<azuz::Picture>();
-  picture->picture->width = 300;
-  picture->picture->height = 120;
+  auto pixels = std::make_shared<azuz::Picture>();
+  pixels->width = 300;
+  pixels->height = 120;
   for (int y = 0; y < 120; ++y) {
     for (int x = 0; x < 300; ++x) {
-      picture->picture->pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(x % 256) << 16 |
-                                         static_cast<std::uint32_t>(y * 2) << 8 |
-                                         static_cast<std::uint32_t>((x + y) % 256));
+      pixels->pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(x % 256) << 16 |
+                               static_cast<std::uint32_t>(y * 2) << 8 |
+                               static_cast<std::uint32_t>((x + y) % 256));
     }
   }
+  picture->picture = std::move(pixels);
   Shape(doc, ObjectKind::Rectangle, 10, 10, 566, 320, 4, 0x000000, azuz::kNoColour);
   Shape(doc, ObjectKind::Rectangle, 340, 30, 460, 110, 6, 0x0000FF, 0xE0FFFF);
   Shape(doc, ObjectKind::Rectangle, 200, 200, 300, 260, 3, 0x000000, 0x808080);

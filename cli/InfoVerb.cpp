@@ -42,6 +42,8 @@ ordered_json ObjectJson(const DrawObject& o) {
       if (o.picture) {
         j["pictureWidth"] = o.picture->width;
         j["pictureHeight"] = o.picture->height;
+      } else if (!o.pictureError.empty()) {
+        j["pictureError"] = o.pictureError;
       }
       break;
     case 1:
@@ -85,9 +87,11 @@ void PrintText(const CORVELIXImageToolDoc& doc) {
     switch (o->kind) {
       case 0:
         std::cout << " path=\"" << SystemToUtf8(o->picturePath) << "\""
-                  << (o->picture ? " picture " + std::to_string(o->picture->width) + "x" +
-                                       std::to_string(o->picture->height)
-                                 : std::string(" no picture"));
+                  << (o->picture
+                          ? " picture " + std::to_string(o->picture->width) + "x" +
+                                std::to_string(o->picture->height)
+                          : std::string(" no picture") +
+                                (o->pictureError.empty() ? "" : " (" + o->pictureError + ")"));
         break;
       case 1:
         std::cout << " text=\"" << SystemToUtf8(o->text)

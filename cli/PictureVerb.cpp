@@ -16,10 +16,8 @@ void AddPictureVerb(CLI::App& app, int& status) {
   verb->callback([path, png, &status] {
     std::string why;
     std::optional<Picture> picture;
-    if (std::FILE* file = std::fopen(path->c_str(), "rb")) {
+    if (std::FILE* file = OpenPictureFile(*path, &why)) {
       picture = LoadPictureFile(file, &why);
-    } else {
-      why = "cannot open " + *path;
     }
     if (!picture) {
       std::cout << "no picture: " << why << "\n";

@@ -1,6 +1,8 @@
 #include "CORVELIXImageToolDoc.h"
 
 #include <algorithm>
+#include <new>
+#include <unordered_set>
 
 #include "ModelName.h"
 
@@ -13,8 +15,13 @@ bool CORVELIXImageToolDoc::OnNewDocument() {
 
 DrawObject* CORVELIXImageToolDoc::FindOrCreateObject(int index) {
   if (index < 0) {
-    unlisted_.push_back(std::make_unique<DrawObject>());
-    return unlisted_.back().get();
+    try {
+      auto object = std::make_unique<DrawObject>();
+      unlisted_.push_back(std::move(object));
+      return unlisted_.back().get();
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
   }
   if (static_cast<std::size_t>(index) >= objects.size()) {
     return nullptr;
@@ -49,16 +56,45 @@ void CORVELIXImageToolDoc::DestroyObject(DrawObject* object) {
   Detach(object);
 }
 
+// Room is made first, growing as push_back would: once the object is detached, listing it
+// cannot fail and lose it.
+void CORVELIXImageToolDoc::MakeRoomForOne() {
+  if (objects.size() == objects.capacity()) {
+    objects.reserve(std::max<std::size_t>(8, 2 * objects.capacity()));
+  }
+}
+
 void CORVELIXImageToolDoc::InsertAtHead(DrawObject* object) {
+  MakeRoomForOne();
   if (auto owned = Detach(object)) {
     objects.insert(objects.begin(), std::move(owned));
   }
 }
 
 void CORVELIXImageToolDoc::AppendAtTail(DrawObject* object) {
+  MakeRoomForOne();
   if (auto owned = Detach(object)) {
     objects.push_back(std::move(owned));
   }
+}
+
+std::int64_t CORVELIXImageToolDoc::PicturePixelsInUse() const {
+  std::unordered_set<const Picture*> counted;
+  std::int64_t pixels = 0;
+  for (const auto* list : {&objects, &unlisted_}) {
+    for (const auto& object : *list) {
+      if (object->picture && counted.insert(object->picture.get()).second) {
+        pixels += object->picture->StoredPixels();
+      }
+    }
+  }
+  return pixels;
+}
+
+bool CORVELIXImageToolDoc::LoadObjectPicture(DrawObject& object, const std::string& path) {
+  object.picture.reset();  // the old picture no longer counts
+  DesignPictures pictures(PicturePixelsInUse());
+  return object.SetPictureFromFile(path, pictures);
 }
 
 int CORVELIXImageToolDoc::IndexOf(const DrawObject* object) const {

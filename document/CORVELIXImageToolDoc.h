@@ -38,8 +38,8 @@ class CORVELIXImageToolDoc {
   bool OnNewDocument();
 
   // index < 0: a new object with the defaults, held unlisted by the document until the caller
-  // lists it (InsertAtHead/AppendAtTail) or destroys it; otherwise the object at that position
-  // from the head, or nullptr past the end.
+  // lists it (InsertAtHead/AppendAtTail) or destroys it, or nullptr when there is no memory for
+  // it; otherwise the object at that position from the head, or nullptr past the end.
   DrawObject* FindOrCreateObject(int index);
   void DeleteAllObjects();
   // Removes the object from the list, or from the unlisted ones, and frees it.
@@ -52,14 +52,24 @@ class CORVELIXImageToolDoc {
   // Position from the head, or -1.
   int IndexOf(const DrawObject* object) const;
 
-  // Reads a design, replacing the objects. On a format error returns false with `error` set,
-  // keeping the header values and the objects read before it.
+  // Decoded pixels the design's pictures hold, each shared picture counted once.
+  std::int64_t PicturePixelsInUse() const;
+  // Gives `object` the picture at `path` (SetPictureFromFile) within what the design's other
+  // pictures leave of their budget.
+  bool LoadObjectPicture(DrawObject& object, const std::string& path);
+
+  // Reads a design, replacing the objects. A path named by several records is decoded once,
+  // and all pictures share one budget. On a format error, or any other failure of the read
+  // (no memory among them), returns false with `error` set, keeping the header values and the
+  // objects read before it.
   bool Serialize(ArchiveReader& archive, std::string* error);
   bool Serialize(ArchiveWriter& archive, std::string* error);
 
  private:
   std::vector<std::unique_ptr<DrawObject>> unlisted_;
   std::unique_ptr<DrawObject> Detach(DrawObject* object);
+  void MakeRoomForOne();
+  bool ReadFailed(DrawObject* reading, const char* why, std::string* error) noexcept;
   void Notify(const std::function<void()>& hook) const {
     if (hook) {
       hook();

@@ -1,6 +1,8 @@
 // The .bwi format: no magic, no version; little-endian fields and length-prefixed strings.
 #include "CORVELIXImageToolDoc.h"
 
+#include <new>
+
 #include "Archive.h"
 #include "LittleEndian.h"
 
@@ -8,11 +10,12 @@ namespace azuz {
 
 namespace {
 
-void ReadObjectFields(ArchiveReader& ar, DrawObject& object, std::int32_t kind) {
+void ReadObjectFields(ArchiveReader& ar, DesignPictures& pictures, DrawObject& object,
+                      std::int32_t kind) {
   switch (kind) {
     case 0: {
       const std::string path = ar.ReadString();
-      if (!object.SetPictureFromFile(path)) {
+      if (!object.SetPictureFromFile(path, pictures)) {
         // Keep the reference so that saving again does not lose it; there is still no picture.
         object.picturePath = path;
       }
@@ -45,10 +48,27 @@ void ReadObjectFields(ArchiveReader& ar, DrawObject& object, std::int32_t kind) 
 
 }  // namespace
 
+bool CORVELIXImageToolDoc::ReadFailed(DrawObject* reading, const char* why,
+                                      std::string* error) noexcept {
+  // The object being read is discarded; what was listed before it stays.
+  if (reading != nullptr) {
+    DestroyObject(reading);
+  }
+  if (error != nullptr) {
+    try {
+      *error = why;
+    } catch (const std::bad_alloc&) {
+      error->clear();
+    }
+  }
+  return false;
+}
+
 bool CORVELIXImageToolDoc::Serialize(ArchiveReader& ar, std::string* error) {
   DeleteAllObjects();
   DrawObject* reading = nullptr;
   try {
+    DesignPictures pictures(PicturePixelsInUse());
     designName = ar.ReadString();
     headerValue = ar.ReadI32();
     objectCount = ar.ReadI32();
@@ -59,7 +79,10 @@ bool CORVELIXImageToolDoc::Serialize(ArchiveReader& ar, std::string* error) {
       std::uint8_t edges[16];
       ar.ReadBytes(edges, sizeof edges, "the edges of an object");
       reading = FindOrCreateObject(-1);
-      ReadObjectFields(ar, *reading, kind);
+      if (reading == nullptr) {
+        throw std::bad_alloc();
+      }
+      ReadObjectFields(ar, pictures, *reading, kind);
       std::int32_t e[4];
       for (std::size_t k = 0; k < 4; ++k) {
         e[k] = ReadLe32s(edges + 4 * k);
@@ -71,14 +94,13 @@ bool CORVELIXImageToolDoc::Serialize(ArchiveReader& ar, std::string* error) {
       AppendAtTail(reading);
       reading = nullptr;
     }
-  } catch (const ArchiveError& failure) {
-    if (reading != nullptr) {
-      DestroyObject(reading);
-    }
-    if (error != nullptr) {
-      *error = failure.what();
-    }
-    return false;
+  } catch (const ArchiveError& formatError) {
+    return ReadFailed(reading, formatError.what(), error);
+  } catch (const std::bad_alloc&) {
+    return ReadFailed(reading, "not enough memory to read the design", error);
+  } catch (const std::exception& other) {
+    // A length or conversion failure ends the read as a format error does.
+    return ReadFailed(reading, other.what(), error);
   }
   Notify(RefreshObjectList);
   Notify(RedrawPage);

@@ -1,10 +1,5 @@
 #include "DrawObject.h"
 
-#include <cerrno>
-#include <cstring>
-
-#include "PictureLoader.h"
-
 namespace azuz {
 
 namespace {
@@ -68,20 +63,22 @@ void DrawObject::SetText(const std::string& newText, const FontRecord& newFont, 
 }
 
 bool DrawObject::SetPictureFromFile(const std::string& path, std::string* why) {
+  DesignPictures alone;
+  return SetPictureFromFile(path, alone, why);
+}
+
+bool DrawObject::SetPictureFromFile(const std::string& path, DesignPictures& pictures,
+                                    std::string* why) {
   picture.reset();
   kind = static_cast<std::int32_t>(ObjectKind::Bitmap);
-
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  std::optional<Picture> loaded;
-  if (file != nullptr) {
-    loaded = LoadPictureFile(file, why);
-  } else if (why != nullptr) {
-    *why = std::string("cannot open ") + path + ": " + std::strerror(errno);
+  std::shared_ptr<const Picture> loaded = pictures.Load(path, &pictureError);
+  if (why != nullptr) {
+    *why = pictureError;
   }
   if (!loaded) {
     return false;
   }
-  picture = std::make_unique<Picture>(std::move(*loaded));
+  picture = std::move(loaded);
   picturePath = path;
   right = Wrap(std::int64_t{left} + picture->width);
   bottom = Wrap(std::int64_t{top} + picture->height);

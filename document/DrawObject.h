@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Colour.h"
+#include "DesignPictures.h"
 #include "FontRecord.h"
 #include "Picture.h"
 
@@ -30,7 +31,8 @@ struct DrawObject {
   std::int32_t top = 0;
   std::int32_t right = 100;
   std::int32_t bottom = 100;
-  std::unique_ptr<Picture> picture;
+  // Read-only, and shared by every object of the design that names the same file.
+  std::shared_ptr<const Picture> picture;
   std::string picturePath;
   std::string text;  // bytes in the system code page
   FontRecord font;
@@ -47,9 +49,15 @@ struct DrawObject {
   void SetText(const std::string& newText, const FontRecord& newFont, Colour colour,
                std::int32_t newRotation, std::int32_t pointSize);
 
+  // Why the last picture load gave no picture; empty after one that did.
+  std::string pictureError;
+
   // Makes this a Bitmap object from a picture file. On success the rectangle takes the
-  // picture's size and `picturePath` the path; on failure the old path and edges stay.
+  // picture's size and `picturePath` the path; on failure the old path and edges stay. With
+  // `pictures`, the file is loaded as one of its design's pictures (shared, within the budget).
   bool SetPictureFromFile(const std::string& path, std::string* why = nullptr);
+  bool SetPictureFromFile(const std::string& path, DesignPictures& pictures,
+                          std::string* why = nullptr);
 };
 
 }  // namespace azuz

@@ -89,7 +89,7 @@ void EditBitmap(CORVELIXImageToolDoc& doc, int index) {
   if (object == nullptr) {
     return;
   }
-  object->SetPictureFromFile(path);
+  doc.LoadObjectPicture(*object, path);
   // A new object is listed whether or not its picture loaded.
   Settle(doc, object, index, true);
 }

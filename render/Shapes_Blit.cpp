@@ -20,9 +20,7 @@ void CopiedRange(std::int64_t origin, std::int64_t extent, std::int64_t size, st
 
 void DrawPicture(Canvas& canvas, const Picture* picture, std::int64_t left, std::int64_t top,
                  std::int64_t right, std::int64_t bottom) {
-  if (picture == nullptr || picture->width <= 0 || picture->height <= 0 ||
-      picture->pixels.size() <
-          static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->height)) {
+  if (picture == nullptr || !picture->Consistent()) {
     return;
   }
   const std::int64_t dw = right - left;
@@ -40,9 +38,13 @@ void DrawPicture(Canvas& canvas, const Picture* picture, std::int64_t left, std:
     return;
   }
   for (std::int64_t y = y0; y < y1; ++y) {
-    const std::uint32_t* source =
-        &picture->pixels[static_cast<std::size_t>((y - top) * picture->width + (x0 - left))];
-    std::copy(source, source + (x1 - x0), canvas.Row(static_cast<int>(y)) + x0);
+    std::uint32_t* target = canvas.Row(static_cast<int>(y)) + x0;
+    const std::uint32_t* row = picture->Row(static_cast<int>(y - top));
+    if (row == nullptr) {
+      std::fill(target, target + (x1 - x0), kBlankPicturePixel);  // a row no data reached
+    } else {
+      std::copy(row + (x0 - left), row + (x1 - left), target);
+    }
   }
 }
 

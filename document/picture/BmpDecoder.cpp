@@ -1,5 +1,6 @@
 #include "BmpDecoder.h"
 
+#include <algorithm>
 #include <new>
 
 #include "BmpLayout.h"
@@ -8,28 +9,74 @@
 
 namespace azuz {
 
-std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> bytes, std::string* why) {
-  std::string reason;
+namespace {
+
+// Stores only the rows the run-length codes reach, white, each in its slot.
+void AllocateReachedRows(const std::vector<bool>& reached, std::int64_t count, Picture& picture) {
+  if (count == picture.height) {
+    picture.pixels.assign(static_cast<std::size_t>(count * picture.width), kBlankPicturePixel);
+    return;
+  }
+  picture.rowSlots.assign(reached.size(), Picture::kBlankRow);
+  std::int32_t slot = 0;
+  for (std::size_t y = 0; y < reached.size(); ++y) {
+    if (reached[y]) {
+      picture.rowSlots[y] = slot++;
+    }
+  }
+  picture.pixels.assign(static_cast<std::size_t>(count * picture.width), kBlankPicturePixel);
+}
+
+bool Decode(std::span<const std::uint8_t> bytes, std::int64_t budget, Picture& picture,
+            std::string& why) {
   bmp::BmpLayout layout;
-  std::optional<Picture> picture;
+  if (!bmp::ReadBmpLayout(bytes, layout, why)) {
+    return false;
+  }
+  // The size was checked against the limits before any allocation below.
+  picture.width = static_cast<int>(layout.width);
+  picture.height = static_cast<int>(layout.height);
+  if (layout.RunLength()) {
+    std::vector<bool> reached;
+    if (!bmp::ScanBmpRle(bytes, layout, reached, why)) {
+      return false;
+    }
+    const auto rows = static_cast<std::int64_t>(std::count(reached.begin(), reached.end(), true));
+    why = PictureBudgetRefusal(rows * layout.width, budget);
+    if (!why.empty()) {
+      return false;
+    }
+    AllocateReachedRows(reached, rows, picture);
+    bmp::PaintBmpRle(bytes, layout, picture);
+    return true;
+  }
+  if (!bmp::RowsPresent(bytes, layout, why)) {
+    return false;
+  }
+  why = PictureBudgetRefusal(layout.width * layout.height, budget);
+  if (!why.empty()) {
+    return false;
+  }
+  picture.pixels.assign(static_cast<std::size_t>(layout.width * layout.height), kBlankPicturePixel);
+  return bmp::DecodeBmpRows(bytes, layout, picture, why);
+}
+
+}  // namespace
+
+std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> bytes, std::string* why,
+                                 std::int64_t pixelBudget) {
+  std::string reason;
+  std::optional<Picture> picture(std::in_place);
   try {
-    if (bmp::ReadBmpLayout(bytes, layout, reason) &&
-        (layout.RunLength() || bmp::RowsPresent(bytes, layout, reason))) {
-      // The size was checked against the limits before this first allocation. Pixels run-length
-      // codes skip stay white, the colour of transparency here.
-      picture.emplace();
-      picture->width = static_cast<int>(layout.width);
-      picture->height = static_cast<int>(layout.height);
-      picture->pixels.assign(static_cast<std::size_t>(layout.width * layout.height), bmp::kWhite);
-      const bool decoded = layout.RunLength() ? bmp::DecodeBmpRle(bytes, layout, *picture, reason)
-                                              : bmp::DecodeBmpRows(bytes, layout, *picture, reason);
-      if (!decoded) {
-        picture.reset();
-      }
+    if (!Decode(bytes, pixelBudget, *picture, reason)) {
+      picture.reset();
     }
   } catch (const std::bad_alloc&) {
     picture.reset();
     reason = "not enough memory for the picture";
+  } catch (const std::exception& failure) {
+    picture.reset();
+    reason = failure.what();
   }
   if (!picture && why != nullptr) {
     *why = reason;

@@ -187,6 +187,7 @@ bool Channel::Set(std::uint32_t newMask) {
   mask = newMask;
   if (newMask == 0) {
     shift = 0;
+    bits = 0;
     max = 0;
     return true;
   }
@@ -195,6 +196,7 @@ bool Channel::Set(std::uint32_t newMask) {
   if ((field & (field + 1)) != 0) {
     return false;
   }
+  bits = std::popcount(field);
   max = field;
   return true;
 }

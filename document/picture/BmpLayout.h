@@ -14,10 +14,11 @@ namespace azuz::bmp {
 
 enum class Encoding { Rows, BitFields, Rle8, Rle4, Rle24 };
 
-// One colour channel of a bit-field pixel: the bits under `mask`, scaled to 0..255.
+// One colour channel of a bit-field pixel: the bits under `mask`, brought to 0..255.
 struct Channel {
   std::uint32_t mask = 0;
   int shift = 0;
+  int bits = 0;           // width of the field
   std::uint32_t max = 0;  // largest value the field holds; 0 for an absent channel
 
   // False for a mask whose bits are not contiguous.
@@ -27,8 +28,16 @@ struct Channel {
       return 0;
     }
     const std::uint64_t v = (pixel & mask) >> shift;
-    if (max == 255) {
-      return static_cast<std::uint8_t>(v);
+    if (bits <= 8) {
+      // A narrower field repeats its bits downwards (5-bit 3 is 24, 31 is 255), as the
+      // platform's own loader widens them.
+      std::uint64_t wide = 0;
+      int filled = 0;
+      while (filled < 8) {
+        wide = (wide << bits) | v;
+        filled += bits;
+      }
+      return static_cast<std::uint8_t>(wide >> (filled - 8));
     }
     return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
   }

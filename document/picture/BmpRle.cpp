@@ -12,15 +12,15 @@ constexpr std::uint8_t kEndOfBitmap = 1;
 constexpr std::uint8_t kDelta = 2;
 
 // Walks the picture in stored order: x to the right, stored rows from the first. Runs that
-// overshoot a row or the picture are clipped; nothing is written outside it.
+// overshoot a row or the picture are clipped; `put` sees only dots inside it, as (x, picture row).
+template <class Sink>
 class RleCanvas {
  public:
-  RleCanvas(const BmpLayout& layout, Picture& picture) : layout_(layout), picture_(picture) {}
+  RleCanvas(const BmpLayout& layout, Sink& put) : layout_(layout), put_(put) {}
 
   void Put(std::uint32_t colour) {
     if (x_ < layout_.width && row_ < layout_.height) {
-      picture_.pixels[static_cast<std::size_t>(layout_.TargetRow(row_) * layout_.width + x_)] =
-          colour;
+      put_(x_, layout_.TargetRow(row_), colour);
     }
     ++x_;
   }
@@ -36,7 +36,7 @@ class RleCanvas {
 
  private:
   const BmpLayout& layout_;
-  Picture& picture_;
+  Sink& put_;
   std::int64_t x_ = 0;
   std::int64_t row_ = 0;
 };
@@ -46,8 +46,8 @@ std::size_t AbsoluteRunBytes(Encoding encoding, std::size_t n) {
   return encoding == Encoding::Rle4 ? (n + 1) / 2 : encoding == Encoding::Rle24 ? 3 * n : n;
 }
 
-void PutAbsolute(const std::uint8_t* data, std::size_t n, const BmpLayout& layout,
-                 RleCanvas& canvas) {
+template <class Canvas>
+void PutAbsolute(const std::uint8_t* data, std::size_t n, const BmpLayout& layout, Canvas& canvas) {
   for (std::size_t i = 0; i < n; ++i) {
     switch (layout.encoding) {
       case Encoding::Rle8:
@@ -63,11 +63,10 @@ void PutAbsolute(const std::uint8_t* data, std::size_t n, const BmpLayout& layou
   }
 }
 
-}  // namespace
-
-bool DecodeBmpRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture,
-                  std::string& why) {
-  RleCanvas canvas(layout, picture);
+template <class Sink>
+bool WalkRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Sink& put,
+             std::string& why) {
+  RleCanvas<Sink> canvas(layout, put);
   const std::uint8_t* p = bytes.data() + layout.pixelOffset;
   const std::uint8_t* const end = bytes.data() + bytes.size();
   auto left = [&] { return static_cast<std::size_t>(end - p); };
@@ -130,6 +129,25 @@ bool DecodeBmpRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout, 
     }
   }
   return true;
+}
+
+}  // namespace
+
+bool ScanBmpRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout,
+                std::vector<bool>& rowsReached, std::string& why) {
+  rowsReached.assign(static_cast<std::size_t>(layout.height), false);
+  auto mark = [&rowsReached](std::int64_t, std::int64_t y, std::uint32_t) {
+    rowsReached[static_cast<std::size_t>(y)] = true;
+  };
+  return WalkRle(bytes, layout, mark, why);
+}
+
+void PaintBmpRle(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Picture& picture) {
+  auto paint = [&picture](std::int64_t x, std::int64_t y, std::uint32_t colour) {
+    picture.Row(static_cast<int>(y))[x] = colour;
+  };
+  std::string ignored;
+  WalkRle(bytes, layout, paint, ignored);
 }
 
 }  // namespace azuz::bmp

@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "GifLzw.h"
+
 namespace azuz {
 
 namespace {
@@ -79,9 +81,8 @@ int InterlacedRow(int stored, int height) {
   return stored;  // not reached for stored < height
 }
 
-// Decodes the image whose descriptor was just read. A clean but early end of the compressed
-// data keeps what was decoded (the rest stays white); data that stops short is damage.
-bool ReadImage(GifFileType* gif, int transparent, Picture& picture, std::string& why) {
+// Whether the image whose descriptor was just read can be decoded within the budget.
+bool ImageAllowed(const GifFileType* gif, std::int64_t budget, std::string& why) {
   const GifImageDesc& image = gif->Image;
   const ColorMapObject* map = image.ColorMap != nullptr ? image.ColorMap : gif->SColorMap;
   if (map == nullptr || map->Colors == nullptr) {
@@ -93,15 +94,20 @@ bool ReadImage(GifFileType* gif, int transparent, Picture& picture, std::string&
           " refused";
     return false;
   }
+  why = PictureBudgetRefusal(std::int64_t{image.Width} * image.Height, budget);
+  return why.empty();
+}
+
+// Decodes the image whose descriptor was just read and whose code stream was checked.
+bool ReadImage(GifFileType* gif, int transparent, Picture& picture, std::string& why) {
+  const GifImageDesc& image = gif->Image;
+  const ColorMapObject* map = image.ColorMap != nullptr ? image.ColorMap : gif->SColorMap;
   picture.width = image.Width;
   picture.height = image.Height;
   picture.pixels.assign(static_cast<std::size_t>(image.Width) * image.Height, kWhite);
   std::vector<GifPixelType> line(static_cast<std::size_t>(image.Width));
   for (int stored = 0; stored < image.Height; ++stored) {
     if (DGifGetLine(gif, line.data(), image.Width) == GIF_ERROR) {
-      if (gif->Error == D_GIF_ERR_EOF_TOO_SOON || gif->Error == D_GIF_ERR_IMAGE_DEFECT) {
-        break;
-      }
       why = GifError(gif->Error);
       return false;
     }
@@ -123,54 +129,101 @@ bool ReadImage(GifFileType* gif, int transparent, Picture& picture, std::string&
   return true;
 }
 
-// Reads records up to the first image and decodes that image alone; later frames are never
+struct GifSession {
+  MemoryInput input;
+  GifHandle gif;
+};
+
+// Opens the GIF and reads its records up to the first image's descriptor; the transparent
+// index of a graphic control block on the way applies to that image. Later frames are never
 // read, so a long animation costs no more than its first picture.
-std::optional<Picture> DecodeFirstImage(std::span<const std::uint8_t> bytes, std::string& why) {
-  MemoryInput input{bytes};
+bool ReachFirstImage(std::span<const std::uint8_t> bytes, GifSession& session, int& transparent,
+                     std::string& why) {
+  session.input = MemoryInput{bytes};
   int error = 0;
-  GifHandle gif(DGifOpen(&input, ReadMemory, &error));
-  if (!gif) {
+  session.gif.reset(DGifOpen(&session.input, ReadMemory, &error));
+  GifFileType* gif = session.gif.get();
+  if (gif == nullptr) {
     why = GifError(error);
-    return std::nullopt;
+    return false;
   }
-  int transparent = -1;
+  transparent = -1;
   for (;;) {
     GifRecordType type = UNDEFINED_RECORD_TYPE;
-    if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) {
+    if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
       why = GifError(gif->Error);
-      return std::nullopt;
+      return false;
     }
     if (type == EXTENSION_RECORD_TYPE) {
-      if (!ReadExtension(gif.get(), transparent)) {
+      if (!ReadExtension(gif, transparent)) {
         why = GifError(gif->Error);
-        return std::nullopt;
+        return false;
       }
     } else if (type == IMAGE_DESC_RECORD_TYPE) {
-      if (DGifGetImageDesc(gif.get()) == GIF_ERROR) {
+      if (DGifGetImageDesc(gif) == GIF_ERROR) {
         why = GifError(gif->Error);
-        return std::nullopt;
+        return false;
       }
-      Picture picture;
-      if (!ReadImage(gif.get(), transparent, picture, why)) {
-        return std::nullopt;
-      }
-      return picture;
+      return true;
     } else {
       why = "GIF holds no image";
-      return std::nullopt;
+      return false;
     }
   }
 }
 
+// Checks the code stream of the image whose descriptor was just read.
+bool CodeStreamSound(GifFileType* gif, std::string& why) {
+  int codeSize = 0;
+  GifByteType* block = nullptr;
+  std::vector<std::uint8_t> data;
+  if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
+    why = GifError(gif->Error);
+    return false;
+  }
+  while (block != nullptr) {
+    data.insert(data.end(), block + 1, block + 1 + block[0]);
+    if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
+      why = GifError(gif->Error);
+      return false;
+    }
+  }
+  return azuz::gif::CheckGifLzw(codeSize, data, std::int64_t{gif->Image.Width} * gif->Image.Height,
+                                why);
+}
+
+// The first image: its code stream checked in a first pass, then decoded by giflib in a second.
+std::optional<Picture> DecodeFirstImage(std::span<const std::uint8_t> bytes, std::int64_t budget,
+                                        std::string& why) {
+  int transparent = -1;
+  {
+    GifSession check;
+    if (!ReachFirstImage(bytes, check, transparent, why) ||
+        !ImageAllowed(check.gif.get(), budget, why) || !CodeStreamSound(check.gif.get(), why)) {
+      return std::nullopt;
+    }
+  }
+  GifSession decode;
+  Picture picture;
+  if (!ReachFirstImage(bytes, decode, transparent, why) ||
+      !ReadImage(decode.gif.get(), transparent, picture, why)) {
+    return std::nullopt;
+  }
+  return picture;
+}
+
 }  // namespace
 
-std::optional<Picture> DecodeGif(std::span<const std::uint8_t> bytes, std::string* why) {
+std::optional<Picture> DecodeGif(std::span<const std::uint8_t> bytes, std::string* why,
+                                 std::int64_t pixelBudget) {
   std::string reason;
   std::optional<Picture> picture;
   try {
-    picture = DecodeFirstImage(bytes, reason);
+    picture = DecodeFirstImage(bytes, pixelBudget, reason);
   } catch (const std::bad_alloc&) {
     reason = "not enough memory for the picture";
+  } catch (const std::exception& failure) {
+    reason = failure.what();
   }
   if (!picture && why != nullptr) {
     *why = reason;

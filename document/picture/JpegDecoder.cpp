@@ -1,5 +1,6 @@
 #include "JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <new>
@@ -14,6 +15,15 @@ namespace {
 // A progressive file may hold any number of scans, each a pass over the whole picture; real
 // files have a dozen at most, damaged or hostile ones thousands.
 constexpr int kMaxScans = 500;
+
+// libjpeg's whole-picture buffers (the coefficients of a progressive or multi-scan file) may
+// take no more memory than the picture itself may: a few header bytes claiming a huge picture
+// then fail at the start instead of allocating it. Below this, the small buffers always fit.
+constexpr long kJpegMinimumMemory = 16L * 1024 * 1024;
+long WorkingMemory(std::int64_t pixelBudget) {
+  return kJpegMinimumMemory + static_cast<long>(std::max<std::int64_t>(pixelBudget, 0) *
+                                                static_cast<std::int64_t>(sizeof(std::uint32_t)));
+}
 
 // libjpeg reports fatal errors through error_exit, which must not return: it jumps back to
 // the decoder with the message kept. Warnings (damaged or missing data, which libjpeg fills in)
@@ -67,19 +77,24 @@ void RgbRow(const JSAMPLE* in, std::size_t width, std::uint32_t* out) {
 // Everything between setjmp and the last libjpeg call: no object with a destructor lives in
 // this frame, so a jump back here skips nothing. `picture` and `row` belong to the caller.
 bool Decompress(jpeg_decompress_struct* cinfo, Session* session,
-                std::span<const std::uint8_t> bytes, Picture* picture, std::vector<JSAMPLE>* row,
-                std::string* reason) {
+                std::span<const std::uint8_t> bytes, std::int64_t budget, Picture* picture,
+                std::vector<JSAMPLE>* row, std::string* reason) {
   if (setjmp(session->jump) != 0) {
     *reason = session->scansExceeded ? "JPEG has too many scans" : session->message;
     return false;
   }
   jpeg_create_decompress(cinfo);  // keeps err and client_data, clears the rest
   cinfo->progress = &session->progress;
+  cinfo->mem->max_memory_to_use = WorkingMemory(budget);
   jpeg_mem_src(cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(cinfo, TRUE);
   if (!PictureSizeAllowed(cinfo->image_width, cinfo->image_height)) {
     *reason = "JPEG size " + std::to_string(cinfo->image_width) + " x " +
               std::to_string(cinfo->image_height) + " refused";
+    return false;
+  }
+  *reason = PictureBudgetRefusal(std::int64_t{cinfo->image_width} * cinfo->image_height, budget);
+  if (!reason->empty()) {
     return false;
   }
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -110,7 +125,8 @@ bool Decompress(jpeg_decompress_struct* cinfo, Session* session,
 
 }  // namespace
 
-std::optional<Picture> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* why) {
+std::optional<Picture> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* why,
+                                  std::int64_t pixelBudget) {
   std::string reason;
   std::optional<Picture> picture;
   if (bytes.empty()) {
@@ -126,12 +142,15 @@ std::optional<Picture> DecodeJpeg(std::span<const std::uint8_t> bytes, std::stri
     std::vector<JSAMPLE> row;
     picture.emplace();
     try {
-      if (!Decompress(&cinfo, &session, bytes, &*picture, &row, &reason)) {
+      if (!Decompress(&cinfo, &session, bytes, pixelBudget, &*picture, &row, &reason)) {
         picture.reset();
       }
     } catch (const std::bad_alloc&) {
       picture.reset();
       reason = "not enough memory for the picture";
+    } catch (const std::exception& failure) {
+      picture.reset();
+      reason = failure.what();
     }
     jpeg_destroy_decompress(&cinfo);
   }

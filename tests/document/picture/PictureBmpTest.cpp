@@ -20,7 +20,13 @@ std::uint32_t Opaque(std::uint32_t rgb) {
 // The picture's pixels, top row first, or an empty list when it did not decode.
 std::vector<std::uint32_t> Decoded(const Bytes& bytes, std::string* why = nullptr) {
   const std::optional<Picture> picture = DecodeBmp(bytes, why);
-  return picture ? picture->pixels : std::vector<std::uint32_t>{};
+  std::vector<std::uint32_t> dots;
+  for (int y = 0; picture && y < picture->height; ++y) {
+    for (int x = 0; x < picture->width; ++x) {
+      dots.push_back(picture->At(x, y));
+    }
+  }
+  return dots;
 }
 
 TEST(BmpRows, BottomUpAndTopDownGiveTheSamePicture) {
@@ -81,9 +87,25 @@ TEST(BmpBitFields, Rgb565ExpandsEachChannelToFullRange) {
   BmpParts parts{.width = 3, .height = 1, .bitsPerPixel = 16, .compression = 3};
   parts.masks = {0xF800, 0x07E0, 0x001F};
   parts.pixels = PaddedRows({{0x00, 0xF8, 0xE0, 0x07, 0x10, 0x04}});
-  // 32 of 63 is 129.5 -> 130; 16 of 31 is 131.6 -> 132.
+  // A channel repeats its bits downwards: 6-bit 32 is 130, 5-bit 16 is 132.
   EXPECT_EQ(Decoded(MakeBmp(parts)),
             (std::vector<std::uint32_t>{Opaque(0xFF0000), Opaque(0x00FF00), Opaque(0x008284)}));
+}
+
+TEST(BmpBitFields, NarrowChannelsRepeatTheirTopBitsRatherThanRound) {
+  BmpParts parts{.width = 4, .height = 1, .bitsPerPixel = 16, .compression = 3};
+  parts.masks = {0xF800, 0x07E0, 0x001F};
+  // Red 3 (rounding would give 25), green 3, blue 1; red 31, blue 30; green 62; 1, 1, 2.
+  const auto pixel = [](unsigned r, unsigned g, unsigned b) { return r << 11 | g << 5 | b; };
+  Bytes row;
+  for (const unsigned p : {pixel(3, 3, 1), pixel(31, 0, 30), pixel(0, 62, 0), pixel(1, 1, 2)}) {
+    row.push_back(static_cast<std::uint8_t>(p));
+    row.push_back(static_cast<std::uint8_t>(p >> 8));
+  }
+  parts.pixels = PaddedRows({row});
+  EXPECT_EQ(Decoded(MakeBmp(parts)),
+            (std::vector<std::uint32_t>{Opaque(24 << 16 | 12 << 8 | 8), Opaque(255 << 16 | 247),
+                                        Opaque(251 << 8), Opaque(8 << 16 | 4 << 8 | 16)}));
 }
 
 TEST(BmpBitFields, SixteenBitsWithoutMasksAre555) {
@@ -159,6 +181,49 @@ TEST(BmpRle, DataEndingBeforeThePictureIsFilledIsDamage) {
   EXPECT_TRUE(Decoded(MakeBmp(parts)).empty());
   parts.pixels = {2, 0, 0, 0, 2, 0, 0, 0};  // both rows, ending on an end of line: complete
   EXPECT_EQ(Decoded(MakeBmp(parts)).size(), 4u);
+}
+
+TEST(BmpRle, RowsNoCodeReachesAreNotStored) {
+  // The largest allowed picture, ended at once: nothing at all is stored.
+  BmpParts empty{.width = 16384, .height = 4096, .bitsPerPixel = 8, .compression = 1};
+  empty.palette = {0x000000};
+  empty.pixels = {0, 1};
+  const std::optional<Picture> blank = DecodeBmp(MakeBmp(empty));
+  ASSERT_TRUE(blank.has_value());
+  EXPECT_TRUE(blank->Consistent());
+  EXPECT_EQ(blank->StoredPixels(), 0);
+  EXPECT_EQ(blank->At(16383, 0), kWhite);
+  EXPECT_EQ(blank->At(0, 4095), kWhite);
+
+  // Bottom-up: the bottom row, then a delta over two rows to the second from the top.
+  BmpParts parts{.width = 3, .height = 5, .bitsPerPixel = 8, .compression = 1};
+  parts.palette = {0x000000, 0xFF0000, 0x00FF00};
+  parts.pixels = {3, 1, 0, 0, 0, 2, 1, 2, 1, 2, 0, 1};
+  const std::optional<Picture> sparse = DecodeBmp(MakeBmp(parts));
+  ASSERT_TRUE(sparse.has_value());
+  EXPECT_TRUE(sparse->Consistent());
+  EXPECT_EQ(sparse->StoredPixels(), 6);
+  const std::uint32_t r = Opaque(0xFF0000), g = Opaque(0x00FF00);
+  EXPECT_EQ(Decoded(MakeBmp(parts)), (std::vector<std::uint32_t>{kWhite, kWhite, kWhite,  //
+                                                                 kWhite, g, kWhite,       //
+                                                                 kWhite, kWhite, kWhite,  //
+                                                                 kWhite, kWhite, kWhite,  //
+                                                                 r, r, r}));
+}
+
+TEST(BmpRle, TheRowsItReachesMustFitTheBudget) {
+  BmpParts parts{.width = 4, .height = 100, .bitsPerPixel = 8, .compression = 1};
+  parts.palette = {0x000000};
+  parts.pixels = {1, 0, 0, 0, 1, 0, 0, 1};  // one dot in each of the two bottom rows
+  std::string why;
+  EXPECT_FALSE(DecodeBmp(MakeBmp(parts), &why, 7).has_value());
+  EXPECT_NE(why.find("needs 8 decoded pixels"), std::string::npos) << why;
+  EXPECT_TRUE(DecodeBmp(MakeBmp(parts), &why, 8).has_value());
+
+  BmpParts rows{.width = 4, .height = 2, .bitsPerPixel = 24};
+  rows.pixels = PaddedRows({Bytes(12, 0), Bytes(12, 0)});
+  EXPECT_FALSE(DecodeBmp(MakeBmp(rows), &why, 7).has_value());
+  EXPECT_TRUE(DecodeBmp(MakeBmp(rows), &why, 8).has_value());
 }
 
 TEST(BmpRefusal, DamagedOrOversizedFilesGiveNoPicture) {

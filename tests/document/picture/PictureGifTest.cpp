@@ -96,5 +96,36 @@ TEST(GifRefusal, DamagedOrEmptyFilesGiveNoPicture) {
   EXPECT_NE(why.find("refused"), std::string::npos) << why;
 }
 
+TEST(GifLzw, AnEndCodeBeforeTheLastPixelIsRefused) {
+  GifParts parts{.screenWidth = 4, .screenHeight = 2, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 4, .height = 2, .indices = {0, 1, 2, 3, 0}}};  // 5 of 8
+  std::string why;
+  EXPECT_FALSE(DecodeGif(MakeGif(parts), &why).has_value());
+  EXPECT_NE(why.find("ends before its last pixel"), std::string::npos) << why;
+  parts.frames[0].indices = {0, 1, 2, 3, 0, 1, 2, 3, 3, 3};  // codes past the last pixel
+  EXPECT_TRUE(DecodeGif(MakeGif(parts), &why).has_value()) << why;
+}
+
+TEST(GifLzw, ACodeThatNamesNoTableEntryIsRefused) {
+  // Two-bit pixels: codes 4 and 5 are clear and end, 6 the first free entry. Right after a
+  // clear and one literal, 7 names an entry that cannot exist yet.
+  GifParts parts{.screenWidth = 4, .screenHeight = 2, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 4, .height = 2, .indices = {0, 1, 2, 3, 1, 7, 0, 1}}};
+  std::string why;
+  EXPECT_FALSE(DecodeGif(MakeGif(parts), &why).has_value());
+  EXPECT_NE(why.find("defective"), std::string::npos) << why;
+  parts.frames[0].indices[5] = 2;
+  EXPECT_TRUE(DecodeGif(MakeGif(parts), &why).has_value()) << why;
+}
+
+TEST(GifRefusal, AnImagePastTheBudgetIsRefusedBeforeItsPixels) {
+  GifParts parts{.screenWidth = 4, .screenHeight = 2, .globalPalette = kFourColours};
+  parts.frames = {GifFrame{.width = 4, .height = 2, .indices = Bytes(8, 1)}};
+  std::string why;
+  EXPECT_FALSE(DecodeGif(MakeGif(parts), &why, 7).has_value());
+  EXPECT_NE(why.find("needs 8 decoded pixels"), std::string::npos) << why;
+  EXPECT_TRUE(DecodeGif(MakeGif(parts), &why, 8).has_value());
+}
+
 }  // namespace
 }  // namespace azuz

@@ -59,5 +59,24 @@ TEST(JpegDecoding, DamagedHeadersGiveNoPictureAndAReason) {
   }
 }
 
+TEST(JpegDecoding, WholePictureBuffersGetNoMoreMemoryThanThePictureMay) {
+  AZUZ_REQUIRE_TESTDATA("images/jpeg");
+  // Progressive 4:4:4: libjpeg keeps 2 bytes of coefficients per pixel and colour for all scans.
+  std::ifstream in(test::TestDataDir() / "images/jpeg/go_video-001.q50.444.progressive.jpeg",
+                   std::ios::binary);
+  const Bytes jpeg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string why;
+  // 8192 x 8192 is within the size limits, but its coefficients (384 MiB) are not within what
+  // the picture itself may take (256 MiB): refused at the start, before anything that large.
+  EXPECT_FALSE(DecodeJpeg(JpegClaiming(jpeg, 8192, 8192), &why).has_value());
+  EXPECT_FALSE(why.empty());
+  const std::optional<Picture> fits = DecodeJpeg(JpegClaiming(jpeg, 2048, 2048), &why);
+  ASSERT_TRUE(fits.has_value()) << why;
+  EXPECT_EQ(fits->width, 2048);
+  // The design's remaining budget bounds both the picture and those buffers.
+  EXPECT_FALSE(DecodeJpeg(JpegClaiming(jpeg, 2048, 2048), &why, 2048 * 2047).has_value());
+  EXPECT_NE(why.find("decoded pixels"), std::string::npos) << why;
+}
+
 }  // namespace
 }  // namespace azuz
