@@ -25,8 +25,8 @@ void AddPictureVerb(CLI::App& app, int& status) {
       return;
     }
     std::cout << picture->width << " x " << picture->height << "\n";
-    if (!png->empty() && !WriteRgbPng(*png, picture->pixels.data(), picture->width, picture->height,
-                                      static_cast<std::size_t>(picture->width), &why)) {
+    const auto rowAt = [&picture](int y) { return picture->Row(y); };
+    if (!png->empty() && !WriteRgbPng(*png, picture->width, picture->height, rowAt, &why)) {
       std::cerr << "azuz: " << why << "\n";
       status = 1;
       return;

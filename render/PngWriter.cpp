@@ -3,6 +3,7 @@
 #include <png.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +44,13 @@ void RemoveIfRegular(const std::string& path) {
 
 bool WriteRgbPng(const std::string& path, const std::uint32_t* pixels, int width, int height,
                  std::size_t stride, std::string* error) {
+  return WriteRgbPng(
+      path, width, height,
+      [pixels, stride](int y) { return pixels + static_cast<std::size_t>(y) * stride; }, error);
+}
+
+bool WriteRgbPng(const std::string& path, int width, int height,
+                 const std::function<const std::uint32_t*(int y)>& rowAt, std::string* error) {
   auto fail = [error](const std::string& why) {
     if (error != nullptr) {
       *error = why;
@@ -79,7 +87,12 @@ bool WriteRgbPng(const std::string& path, const std::uint32_t* pixels, int width
                PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) {
-    const std::uint32_t* src = pixels + static_cast<std::size_t>(y) * stride;
+    const std::uint32_t* src = rowAt(y);
+    if (src == nullptr) {
+      std::fill(row.begin(), row.end(), png_byte{0xFF});
+      png_write_row(png, row.data());
+      continue;
+    }
     for (int x = 0; x < width; ++x) {
       row[3 * static_cast<std::size_t>(x)] = static_cast<png_byte>(src[x] >> 16);
       row[3 * static_cast<std::size_t>(x) + 1] = static_cast<png_byte>(src[x] >> 8);

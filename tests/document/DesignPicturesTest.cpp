@@ -8,6 +8,7 @@
 
 #include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
+#include "ChildProcess.h"
 #include "DesignPictures.h"
 #include "PictureLoader.h"
 #include "TestData.h"
@@ -169,6 +170,23 @@ TEST_F(DesignPicturesTest, OnlyRegularFilesAreOpenedAndNothingWaits) {
     EXPECT_FALSE(loaded);
     EXPECT_NE(why.find("not a picture file"), std::string::npos) << why;
   }
+}
+
+TEST_F(DesignPicturesTest, APictureTheUserMayNotReadIsNoPictureAndTheRestStays) {
+  const std::string secret = Write("secret.bmp", SmallBmp(4, 4));
+  ASSERT_EQ(chmod(secret.c_str(), 0), 0);
+  const std::string open = Write("open.bmp", SmallBmp(2, 2));
+  test::HandToUnprivileged(dir.Path());
+  test::AsUnprivileged([&] {
+    CORVELIXImageToolDoc doc;
+    ASSERT_TRUE(Read(DesignNaming({secret, open}), doc));
+    ASSERT_EQ(doc.ObjectCount(), 3u);
+    EXPECT_EQ(doc.objects[0]->picture, nullptr);
+    EXPECT_EQ(doc.objects[0]->picturePath, secret);
+    EXPECT_NE(doc.objects[0]->pictureError.find("Permission denied"), std::string::npos)
+        << doc.objects[0]->pictureError;
+    EXPECT_NE(doc.objects[1]->picture, nullptr);
+  });
 }
 
 }  // namespace
