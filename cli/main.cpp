@@ -1,9 +1,11 @@
 // azuz: the headless tool on the core libraries.
 #include <CLI/CLI.hpp>
 
+#include "CodePage.h"
 #include "Verbs.h"
 
 int main(int argc, char** argv) {
+  azuz::SystemCodePageName();  // settled now, so that a warning about it comes first
   CLI::App app{"Vurodadud Azuz: design, render and send receipt printer watermarks", "azuz"};
   app.require_subcommand(1);
   int status = 0;

@@ -3,26 +3,52 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace azuz {
 
 namespace {
 
+constexpr const char* kDefaultCodePage = "WINDOWS-1252";
+
+// iconv_open reports failure as (iconv_t)-1.
+bool Failed(iconv_t cd) {
+  return cd == reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+}
+
+// Whether iconv converts between `name` and every encoding the conversions below use.
+bool Usable(const std::string& name) {
+  const std::pair<const char*, const char*> pairs[] = {{name.c_str(), "UTF-8"},
+                                                       {"UTF-8", name.c_str()},
+                                                       {name.c_str(), "UTF-16LE"},
+                                                       {"UTF-32LE", name.c_str()}};
+  for (const auto& [to, from] : pairs) {
+    iconv_t cd = iconv_open(to, from);
+    if (Failed(cd)) {
+      return false;
+    }
+    iconv_close(cd);
+  }
+  return true;
+}
+
 // Converts with iconv; an input unit that cannot be converted becomes '?' in the output
 // encoding and conversion goes on after it.
 std::string Convert(const char* to, const char* from, const char* data, std::size_t size,
                     std::size_t unitSize, const std::string& replacement) {
-  // iconv_open reports failure as (iconv_t)-1.
-  const auto failed = [](iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); };  // NOLINT
   iconv_t cd = iconv_open(to, from);
-  if (failed(cd)) {
-    cd = iconv_open(to, "WINDOWS-1252");
-    if (failed(cd)) {
-      return std::string(data, size);
+  if (Failed(cd)) {
+    // Both names were checked at start; only a lack of resources gets here. Never pass the
+    // bytes on as if they were text: every unit becomes the replacement.
+    std::string out;
+    for (std::size_t i = 0; i < size / unitSize; ++i) {
+      out += replacement;
     }
+    return out;
   }
   std::string out;
   out.reserve(size * 2);
@@ -59,7 +85,17 @@ std::string QuestionMarkIn(const char* encoding) {
 const std::string& SystemCodePageName() {
   static const std::string name = [] {
     const char* env = std::getenv("AZUZ_CODEPAGE");
-    return std::string(env != nullptr && *env != '\0' ? env : "WINDOWS-1252");
+    if (env == nullptr || *env == '\0') {
+      return std::string(kDefaultCodePage);
+    }
+    if (!Usable(env)) {
+      std::fprintf(stderr,
+                   "warning: AZUZ_CODEPAGE names the encoding \"%s\", which iconv does not know; "
+                   "texts are read and written as %s\n",
+                   env, kDefaultCodePage);
+      return std::string(kDefaultCodePage);
+    }
+    return std::string(env);
   }();
   return name;
 }

@@ -6,6 +6,8 @@ namespace azuz {
 
 // Texts in designs are bytes in the system code page: Windows-1252 unless AZUZ_CODEPAGE names
 // another iconv encoding. Characters the target cannot hold become '?'.
+// The name is settled on first use, which the programs make at start: an encoding iconv does
+// not know gives Windows-1252 and a warning on stderr.
 const std::string& SystemCodePageName();
 
 std::string Utf16ToSystem(const std::u16string& text);
