@@ -57,6 +57,14 @@ class PaintRecorder : public QObject {
   }
 };
 
+std::string Repeated(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) {
+    out += piece;
+  }
+  return out;
+}
+
 }  // namespace
 
 class AttributePanelTest : public QObject {
@@ -74,6 +82,16 @@ class AttributePanelTest : public QObject {
     picture.kind = static_cast<std::int32_t>(ObjectKind::Bitmap);
     picture.picturePath = "/home/user/pictures/logo.bmp";
     QCOMPARE(ObjectListName(picture), std::string("...ctures/logo.bmp"));
+    // A path counts UTF-8 characters: the last 15 bytes would begin inside a euro sign.
+    picture.picturePath = "/daten/" + Repeated("\xE2\x82\xAC", 16) + ".bmp";
+    QCOMPARE(ObjectListName(picture), "..." + Repeated("\xE2\x82\xAC", 11) + ".bmp");
+    QCOMPARE(QString::fromStdString(ObjectListName(picture)).contains(QChar::ReplacementCharacter),
+             false);
+    picture.picturePath = "/" + Repeated("\xC3\xA9", 14);  // 15 characters, 29 bytes: whole
+    QCOMPARE(ObjectListName(picture), picture.picturePath);
+    // A text keeps the byte rule: its bytes are characters of the system code page.
+    text.text = Repeated("\xE9", 16);
+    QCOMPARE(ObjectListName(text), "..." + Repeated("\xE9", 15));
     DrawObject ellipse;
     ellipse.kind = static_cast<std::int32_t>(ObjectKind::Ellipse);
     ellipse.picturePath = "ignored for shapes";
