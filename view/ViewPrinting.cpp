@@ -35,6 +35,9 @@ bool PrintView(CORVELIXImageToolView& view, QPrinter& printer) {
   if (!painter.begin(&printer)) {
     return false;
   }
+  // The page goes to the printer as it is, dot for dot: the PDF a print job becomes would
+  // otherwise hold it as a JPEG, smearing every edge of a one-bit watermark.
+  painter.setRenderHint(QPainter::LosslessImageRendering);
   // One page dot per screen pixel on screen; on paper the same physical size as on screen.
   const qreal scale = static_cast<qreal>(printer.resolution()) / view.logicalDpiX();
   painter.scale(scale, scale);

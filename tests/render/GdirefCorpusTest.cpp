@@ -12,7 +12,6 @@
 
 #include "DesignRenderer.h"
 #include "TestData.h"
-#include "TextRenderer.h"
 #include "WatermarkFile.h"
 
 namespace azuz {
@@ -22,31 +21,6 @@ namespace {
 constexpr double kJpegAgreement = 0.97;
 bool ColourJpegCase(const std::string& name) {
   return name == "pic_baseline";
-}
-
-// Text and picture cases need the text engine and the picture decoders; until those are built
-// in, their cases are rendered and reported but not required to match.
-bool TextEngineBuiltIn() {
-  DrawObject probe;
-  FontRecord font;
-  font.height = -24;
-  probe.SetText("TEXT", font, 0, 0, 10);
-  probe.left = 10;
-  probe.top = 10;
-  Canvas canvas(120, 60);
-  DrawTextObject(canvas, probe);
-  return std::any_of(canvas.Data(), canvas.Data() + 120 * 60,
-                     [](std::uint32_t p) { return p != kWhitePixel; });
-}
-
-bool PictureDecodersBuiltIn(const std::filesystem::path& dir) {
-  for (const auto& entry : std::filesystem::directory_iterator(dir / "pics")) {
-    if (entry.path().extension() == ".bmp" && std::filesystem::file_size(entry.path()) > 0) {
-      DrawObject probe;
-      return probe.SetPictureFromFile(entry.path().string());
-    }
-  }
-  return false;
 }
 
 struct CorpusCase {
@@ -111,12 +85,6 @@ TEST(GdirefCorpus, EveryDesignRendersToItsReferenceImage) {
   const std::vector<CorpusCase> cases = ReadIndex(dir);
   ASSERT_GE(cases.size(), 60u) << "index.tsv not read";
 
-  const bool text = TextEngineBuiltIn();
-  const bool pictures = PictureDecodersBuiltIn(dir);
-  if (!text || !pictures) {
-    std::printf("  not yet required to match:%s%s\n", text ? "" : " text_*",
-                pictures ? "" : " pic_*");
-  }
   int exact = 0;
   for (const CorpusCase& c : cases) {
     CORVELIXImageToolDoc doc;
@@ -135,13 +103,8 @@ TEST(GdirefCorpus, EveryDesignRendersToItsReferenceImage) {
     const bool same = *image == expected;
     exact += same ? 1 : 0;
     const double agreement = PrintedAgreement(*image, expected);
-    const bool pending =
-        (!text && c.name.rfind("text_", 0) == 0) || (!pictures && c.name.rfind("pic_", 0) == 0);
-    std::printf("  %-26s %s printed-dot agreement %.4f%s\n", c.name.c_str(),
-                same ? "matches," : "differs,", agreement, pending ? " (pending)" : "");
-    if (pending) {
-      continue;
-    }
+    std::printf("  %-26s %s printed-dot agreement %.4f\n", c.name.c_str(),
+                same ? "matches," : "differs,", agreement);
     ASSERT_EQ(image->size(), expected.size()) << c.name;
     if (ColourJpegCase(c.name)) {
       EXPECT_GE(agreement, kJpegAgreement) << c.name;
