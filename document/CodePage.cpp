@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,8 @@ std::string Convert(const char* to, const char* from, const char* data, std::siz
     }
     return out;
   }
+  // Closed however the conversion ends: the allocations below may throw.
+  const std::unique_ptr<void, int (*)(iconv_t)> closer(cd, iconv_close);
   std::string out;
   out.reserve(size * 2);
   char* in = const_cast<char*>(data);
@@ -72,7 +75,6 @@ std::string Convert(const char* to, const char* from, const char* data, std::siz
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  iconv_close(cd);
   return out;
 }
 
