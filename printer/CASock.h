@@ -42,6 +42,8 @@ class CASock {
   void Close();
 
   bool IsOpen() const { return fd >= 0; }
+  // Since the last Create, Cancel was called: a failure since then is the user's doing.
+  bool WasCancelled() const { return cancelled.IsSet(); }
   const std::string& LastError() const { return lastError; }
 
   // The connect bound; tests shorten it.

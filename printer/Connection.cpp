@@ -71,7 +71,10 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
     }
     if (!socket.Connect(settings.portName, settings.baudRate)) {
       state.lastError = socket.LastError();
-      Prompts().Message(kMessageConnectFailed, state.lastError);
+      // A connect the user stopped needs no message.
+      if (!socket.WasCancelled()) {
+        Prompts().Message(kMessageConnectFailed, state.lastError);
+      }
       return false;
     }
     return true;

@@ -15,7 +15,9 @@ bool IsSupportedDriverName(const std::string& makeAndModel);
 // of every local queue that is exactly one of the supported driver names, in the spooler's order
 // (two queues of one model give two equal entries); true with at least one. With none it holds the
 // single entry "NONE", which the dialog selects, and the result is false. When the spooler can't be
-// asked, the result is false and `entries` stays empty.
-bool FillPrinterList(std::vector<std::string>& entries);
+// asked, the result is false and `entries` stays empty. `queueNames` (optional) gets the queue
+// behind each entry, empty behind "NONE".
+bool FillPrinterList(std::vector<std::string>& entries,
+                     std::vector<std::string>* queueNames = nullptr);
 
 }  // namespace azuz

@@ -25,6 +25,9 @@ TEST_F(SpoolerPrinterListTest, ListsTheSupportedModelsInSpoolerOrder) {
   Entries entries = {"stale"};
   EXPECT_TRUE(FillPrinterList(entries));
   EXPECT_EQ(entries, (Entries{"ORVELIX QPT-L710", "ORVELIX QPT-L712", "ORVELIX QPT-L710"}));
+  Entries queues = {"stale"};
+  EXPECT_TRUE(FillPrinterList(entries, &queues));
+  EXPECT_EQ(queues, (Entries{"a710", "c712", "f710"}));
 }
 
 TEST_F(SpoolerPrinterListTest, NoSupportedQueueGivesNone) {
