@@ -109,6 +109,7 @@ class CMainFrame : public QMainWindow {
 
   // CMainFrame_Printer.cpp
   bool OnPrinterCommand(int id);
+  void OnCommSettings();
 
   // CMainFrame_Keys.cpp: arrow keys nudge the selection, Delete deletes at the panel's index;
   // every key then goes on to its widget.

@@ -84,8 +84,7 @@ void CMainFrame::CreateMenus() {
 
   QMenu* printer = menuBar()->addMenu(QStringLiteral("&Printer"));
   AddCommand(printer, ID_COMM_SETTINGS, QStringLiteral("&Communication Settings..."),
-             QStringLiteral("Choose how the printer is reached"))
-      ->setEnabled(false);
+             QStringLiteral("Choose how the printer is reached"));
   printer->addSeparator();
   AddCommand(printer, ID_DOWNLOAD_WATERMARK, QStringLiteral("&Download Watermark"),
              QStringLiteral("Send the watermark image to the printer"));

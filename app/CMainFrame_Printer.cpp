@@ -1,3 +1,4 @@
+#include "CDlg_CommSet.h"
 #include "CDlg_Port.h"
 #include "CMainFrame.h"
 #include "CORVELIXImageToolView.h"
@@ -28,7 +29,26 @@ void CMainFrame::OnPrintCommand(int id) {
   }
 }
 
+void CMainFrame::OnCommSettings() {
+  // Only OK replaces the connection, and only in memory: nothing is stored.
+  ConnectionState& state = connection_.state;
+  CDlg_CommSet dialog(this);
+  dialog.settings = state.settings;
+  dialog.portKind = state.portKind;
+  dialog.useDriver = state.useDriver;
+  if (dialog.exec() != QDialog::Accepted) {
+    return;
+  }
+  state.settings = dialog.settings;
+  state.portKind = dialog.portKind;
+  state.useDriver = dialog.useDriver;
+}
+
 bool CMainFrame::OnPrinterCommand(int id) {
+  if (id == ID_COMM_SETTINGS) {
+    OnCommSettings();
+    return true;
+  }
   PrinterCommand command;
   if (id == kCommandDownload) {
     std::string why;

@@ -106,7 +106,7 @@ class StartupTest : public QObject {
           ID_APP_ABOUT,        ID_APP_EXIT,      ID_DELETE_OBJECT,     ID_DELETE_ALL,
           ID_MOVE_FORWARD,     ID_MOVE_BACKWARD, ID_VIEW_ATTRIBUTE,    ID_DOWNLOAD_WATERMARK,
           ID_TEST_PRINT,       ID_WATERMARK_ON,  ID_WATERMARK_OFF,     ID_PERMANENT_ON,
-          ID_PERMANENT_OFF}) {
+          ID_PERMANENT_OFF,    ID_COMM_SETTINGS}) {
       QVERIFY2(designer.Frame().Action(id) != nullptr, qPrintable(QString::number(id)));
       QVERIFY(designer.Frame().Action(id)->isEnabled());
     }
