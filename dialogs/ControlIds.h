@@ -49,6 +49,8 @@ inline constexpr int IDC_KIND_FIRST = 1014;
 inline constexpr int IDC_PAGE_HEIGHT = 1000;
 inline constexpr int IDC_PAGE_WIDTH = 1001;
 
+// The communication settings dialog (CDlg_CommSet) uses the ids of its form, in CommSetForm.h.
+
 // The transfer window (CDlg_Port).
 inline constexpr int IDC_TRANSFER_BUTTON = 1009;
 inline constexpr int IDC_TRANSFER_PROGRESS = 1027;

@@ -164,6 +164,46 @@ class CommSetDialogTest : public QObject {
     QVERIFY(cupsd_.RemoveQueue("slip"));
   }
 
+  void APrinterThatIsGoneShowsTheSpoolersErrorCode() {
+    if (!cupsdUp_) {
+      QSKIP(PrivateCupsd::Installed() ? "cupsd did not start" : "cupsd is not installed");
+    }
+    QVERIFY(cupsd_.AddQueue("till", "ORVELIX QPT-L712"));
+    CDlg_CommSet dialog;
+    dialog.show();
+    Click(&dialog, IDC_DRIVER_MODE);
+    QCOMPARE(Control<QComboBox>(&dialog, IDC_PRINTER_LIST)->currentText(),
+             QStringLiteral("ORVELIX QPT-L712 (till)"));
+    QVERIFY(cupsd_.RemoveQueue("till"));
+    auto box = AnswerMessageBox(QMessageBox::Ok);
+    QSignalSpy ended(&dialog, &CDlg_CommSet::testEnded);
+    Click(&dialog, IDC_COMM_TEST);
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(ended.first().at(0).toInt(), -1);
+    QVERIFY(box->Handled());
+    QCOMPARE(box->Seen(), QStringLiteral("Failed to test printing\r\nError Code = -1!!!"));
+  }
+
+  void EscapeDuringATestEndsTheDialogSoon() {
+    SilentPort silent;
+    CDlg_CommSet dialog;
+    QElapsedTimer sinceEscape;
+    ModalHandler user("azuz::CDlg_CommSet", [&](QWidget*) {
+      if (!dialog.TestRunning()) {
+        ChooseTcp(&dialog, {127, 0, 0, 1}, silent.Port());
+        Click(&dialog, IDC_COMM_TEST);
+        return false;
+      }
+      sinceEscape.start();
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+      return true;
+    });
+    QCOMPARE(dialog.exec(), static_cast<int>(QDialog::Rejected));
+    QVERIFY(user.Handled());
+    QVERIFY2(sinceEscape.elapsed() < 1000, qPrintable(QString::number(sinceEscape.elapsed())));
+    QVERIFY(!dialog.TestRunning());
+  }
+
   void ARefusedConnectionShowsThePortLayersMessageOnly() {
     CDlg_CommSet dialog;
     dialog.show();
