@@ -17,6 +17,7 @@ IpAddressEdit::IpAddressEdit(const QString& accessibleName, QWidget* parent) : Q
     part->setRange(0, 255);
     part->setButtonSymbols(QAbstractSpinBox::NoButtons);
     part->setAlignment(Qt::AlignRight);
+    part->setMaximumWidth(part->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     part->setObjectName(QStringLiteral("part%1").arg(n + 1));
     part->setAccessibleName(accessibleName + QStringLiteral(", part %1").arg(n + 1));
     connect(part, &QSpinBox::valueChanged, this, [this] { emit addressEdited(); });
@@ -26,6 +27,7 @@ IpAddressEdit::IpAddressEdit(const QString& accessibleName, QWidget* parent) : Q
     layout->addWidget(part);
     parts_[n] = part;
   }
+  layout->addStretch(1);
 }
 
 std::array<std::uint8_t, 4> IpAddressEdit::Address() const {
