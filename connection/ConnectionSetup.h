@@ -52,7 +52,8 @@ class ConnectionSetup {
 };
 
 // The serial port table: each recorded text that matches a row sets its field; a text that
-// matches none leaves the field as it was, except that an empty flow-control text means hardware.
+// matches none leaves the field as it was, except that an empty flow-control text means hardware
+// and "n" (no flow control) means no handshake at all.
 void ReadSerialPortSettings(CommSettings& settings, const SerialPortFields& fields);
 
 }  // namespace azuz

@@ -50,7 +50,9 @@ void ReadSerialPortSettings(CommSettings& s, const SerialPortFields& f) {
   MapField(f[1], {{"n", 0}, {"m", 0}, {"s", 0}, {"o", 1}, {"e", 2}}, s.parity);
   MapField(f[2], {{"5", 7}, {"6", 7}, {"7", 7}, {"8", 8}}, s.dataBits);
   MapField(f[3], {{"1", 0}, {"1.5", 1}, {"2", 2}}, s.stopBits);
-  MapField(f[4], {{"x", 1}, {"p", 0}, {" ", 0}, {"", 0}}, s.flowControl);
+  MapField(f[4], {{"x", 1}, {"p", 0}, {" ", 0}, {"", 0}, {"n", 0}}, s.flowControl);
+  // Only a device that says so has no flow control; an empty text stays hardware flow.
+  s.noFlowControl = f[4] == "n";
 }
 
 bool ConnectionSetup::ResolvePrinter(const std::string& printerName) {

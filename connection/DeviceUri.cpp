@@ -92,7 +92,7 @@ bool ParseSerialUri(const std::string& uri, std::string& node, SerialPortFields&
       fields[3] = value;
     } else if (name == "flow") {
       fields[4] = Translate(
-          value, {{"soft", "x"}, {"hard", "p"}, {"rtscts", "p"}, {"dtrdsr", "p"}, {"none", ""}});
+          value, {{"soft", "x"}, {"hard", "p"}, {"rtscts", "p"}, {"dtrdsr", "p"}, {"none", "n"}});
     }
   });
   return !node.empty();

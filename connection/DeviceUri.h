@@ -13,7 +13,7 @@ std::string DeviceUriScheme(const std::string& uri);
 using SerialPortFields = std::array<std::string, 5>;
 
 // serial:/dev/ttyS1?baud=19200+bits=7+parity=even+flow=soft+stop=1. The spooler's option words
-// become the letters of the recorded form (even -> e, soft -> x, hard -> p, none -> empty);
+// become the letters of the recorded form (even -> e, soft -> x, hard -> p, flow=none -> n);
 // anything else is passed on as written. False when the URI names no device node.
 bool ParseSerialUri(const std::string& uri, std::string& node, SerialPortFields& fields);
 

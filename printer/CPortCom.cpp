@@ -56,12 +56,13 @@ bool CPortCom::Open() {
   std::this_thread::sleep_for(kOpenSettle);
 
   int lines = 0;
+  const int required = RequiredModemLine(settings);
   bool ok = ApplySerialLine(handle, settings, &lastError);
-  if (ok && !ReadModemLines(handle, lines)) {
+  if (ok && required != 0 && !ReadModemLines(handle, lines)) {
     ok = false;
     lastError = ErrnoText("read the modem lines of", node, errno);
   }
-  if (ok && (lines & RequiredModemLine(settings)) == 0) {
+  if (ok && required != 0 && (lines & required) == 0) {
     ok = false;
     lastError = node + (settings.hardwareHandshake == 0 ? ": DSR" : ": CTS") +
                 " is off (printer not ready or not connected)";
@@ -83,7 +84,7 @@ bool CPortCom::Open() {
 }
 
 bool CPortCom::HoldForDsr() const {
-  if (settings.flowControl != 0 || settings.hardwareHandshake != 0) {
+  if (settings.noFlowControl || settings.flowControl != 0 || settings.hardwareHandshake != 0) {
     return false;
   }
   int lines = 0;

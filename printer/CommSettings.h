@@ -22,6 +22,9 @@ struct CommSettings {
   std::uint32_t receiveBufferSize = 8192;
   std::uint32_t sendBufferSize = 8192;
   std::int32_t hardwareHandshake = 0;  // 0 DTR/DSR, 1 RTS/CTS
+  // Not one of the stored words: a spooler queue whose serial device says it has no flow
+  // control. No handshake line is then checked or waited for, whatever the words above say.
+  bool noFlowControl = false;
 
   bool operator==(const CommSettings&) const = default;
 };

@@ -42,6 +42,9 @@ void SetLine(int fd, int line, bool on) {
 }  // namespace
 
 int RequiredModemLine(const CommSettings& settings) {
+  if (settings.noFlowControl) {
+    return 0;
+  }
   return settings.hardwareHandshake == 0 ? TIOCM_DSR : TIOCM_CTS;
 }
 
@@ -115,8 +118,8 @@ bool SerialTermios(const CommSettings& settings, termios& t, std::string* error)
     return Fail(error, "hardware handshake " + std::to_string(settings.hardwareHandshake) +
                            " is neither 0 (DTR/DSR) nor 1 (RTS/CTS)");
   }
-  const bool xonXoff = settings.flowControl != 0;
-  const bool rtsCts = !xonXoff && settings.hardwareHandshake == 1;
+  const bool xonXoff = !settings.noFlowControl && settings.flowControl != 0;
+  const bool rtsCts = !settings.noFlowControl && !xonXoff && settings.hardwareHandshake == 1;
   t.c_iflag &= ~(IXON | IXOFF | IXANY);
   if (xonXoff) {
     t.c_iflag |= IXON | IXOFF;
@@ -138,6 +141,11 @@ bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error) {
   }
   if (tcsetattr(fd, TCSANOW, &t) != 0) {
     return Fail(error, ErrnoText("set the line settings of", "the port", errno));
+  }
+  if (settings.noFlowControl) {
+    // Without flow control both lines just say that the host is there.
+    SetLine(fd, TIOCM_DTR | TIOCM_RTS, true);
+    return true;
   }
   const bool xonXoff = settings.flowControl != 0;
   SetLine(fd, TIOCM_DTR, !xonXoff && settings.hardwareHandshake == 0);

@@ -14,7 +14,8 @@ namespace azuz {
 //   flowControl != 0      Xon/Xoff both ways, no hardware flow, DTR and RTS low;
 //   hardwareHandshake 0   DTR raised, RTS low; output is held while DSR is low (in user space,
 //                         termios has no DSR flow);
-//   hardwareHandshake 1   CRTSCTS, RTS raised, DTR low.
+//   hardwareHandshake 1   CRTSCTS, RTS raised, DTR low;
+//   noFlowControl         none of the above, DTR and RTS raised.
 // Any other hardwareHandshake, an unsupported speed or an invalid size, parity or stop-bit value
 // fails, as does a device that refuses the settings.
 bool ApplySerialLine(int fd, const CommSettings& settings, std::string* error);
@@ -24,7 +25,8 @@ bool SerialTermios(const CommSettings& settings, termios& t, std::string* error)
 // The modem lines (TIOCM_* bits); false when the device can't report them (a pseudo-terminal).
 bool ReadModemLines(int fd, int& lines);
 
-// The line a port must show before it is accepted: DSR under hardwareHandshake 0, else CTS.
+// The line a port must show before it is accepted: DSR under hardwareHandshake 0, else CTS;
+// none (0) without flow control.
 int RequiredModemLine(const CommSettings& settings);
 
 }  // namespace azuz

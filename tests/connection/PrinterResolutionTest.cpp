@@ -40,7 +40,7 @@ TEST(DeviceUris, SerialOptionsBecomeRecordedTexts) {
   ASSERT_TRUE(
       ParseSerialUri("serial:///dev/ttyUSB0?parity=space&stop=2&flow=none&parity=odd", node, f));
   EXPECT_EQ(node, "/dev/ttyUSB0");
-  EXPECT_EQ(f, (SerialPortFields{"", "o", "", "2", ""}));
+  EXPECT_EQ(f, (SerialPortFields{"", "o", "", "2", "n"}));
   EXPECT_FALSE(ParseSerialUri("serial:?baud=9600", node, f));
   EXPECT_FALSE(ParseSerialUri("serial:ttyS0", node, f));
 }
@@ -95,6 +95,20 @@ TEST_F(QueueResolution, SerialQueueGivesThePortAndItsSettings) {
   EXPECT_EQ(s.flowControl, 1);
   EXPECT_EQ(CurrentModelName(), "QPT-L712");
   EXPECT_EQ(setup.DeviceNode(), "/dev/ttyS1");
+  EXPECT_FALSE(s.noFlowControl);
+}
+
+// A printer that never drives DSR or CTS says so in its URI; the port must not wait for them.
+TEST_F(QueueResolution, FlowNoneMeansNoHandshakeWhileAnUnstatedFlowStaysHardware) {
+  const CommSettings& s = setup.state.settings;
+  ASSERT_TRUE(setup.ResolveSpoolerQueue("ORVELIX QPT-L710", "serial:/dev/ttyS0?flow=none"));
+  EXPECT_TRUE(s.noFlowControl);
+  EXPECT_EQ(s.flowControl, 0);
+  ASSERT_TRUE(setup.ResolveSpoolerQueue("ORVELIX QPT-L710", "serial:/dev/ttyS0?baud=9600"));
+  EXPECT_FALSE(s.noFlowControl);
+  ASSERT_TRUE(setup.ResolveSpoolerQueue("ORVELIX QPT-L710", "serial:/dev/ttyS0?flow=dtrdsr"));
+  EXPECT_FALSE(s.noFlowControl);
+  EXPECT_EQ(s.flowControl, 0);
 }
 
 TEST_F(QueueResolution, ParallelAndUnnamedNodes) {

@@ -30,6 +30,22 @@ TEST(SerialLine, DefaultsAreRaw9600EightNoneOneWithoutTermiosFlow) {
   EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));
 }
 
+TEST(SerialLine, NoFlowControlOverridesEveryHandshakeWord) {
+  for (int flowControl : {0, 1}) {
+    for (int handshake : {0, 1}) {
+      CommSettings settings;
+      settings.noFlowControl = true;
+      settings.flowControl = flowControl;
+      settings.hardwareHandshake = handshake;
+      termios t{};
+      ASSERT_TRUE(Line(settings, t));
+      EXPECT_FALSE(t.c_iflag & (IXON | IXOFF));
+      EXPECT_FALSE(t.c_cflag & CRTSCTS);
+      EXPECT_EQ(RequiredModemLine(settings), 0);
+    }
+  }
+}
+
 TEST(SerialLine, ParityValues) {
   struct Case {
     int parity;

@@ -214,6 +214,26 @@ TEST_F(SerialPort, OutputWaitsWhileDsrIsLowAndCancelEndsTheWait) {
   port.Close();
 }
 
+TEST_F(SerialPort, WithoutFlowControlNoLineIsWaitedFor) {
+  if (RanUnderUmockdev()) {
+    return;
+  }
+  UmockdevSerial bed;
+  bed.modemLines = 0;  // a printer that drives neither DSR nor CTS
+  CommSettings settings = Settings(0);
+  settings.noFlowControl = true;
+  CPortCom port;
+  ASSERT_TRUE(port.Configure(settings));
+  ASSERT_TRUE(port.Open()) << port.LastError();
+  EXPECT_EQ(bed.modemLines & (TIOCM_DTR | TIOCM_RTS), TIOCM_DTR | TIOCM_RTS);
+  const std::uint8_t data[] = {'x', 'y', 'z'};
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(port.Write(data, sizeof data), 3u);
+  EXPECT_LT(Clock::now() - start, 100ms);
+  EXPECT_EQ(Drain(bed.Master(), 3, 1s), std::vector<std::uint8_t>(data, data + 3));
+  port.Close();
+}
+
 TEST_F(SerialPort, AnswerReadTakes255AtOnceOrWaitsASecond) {
   if (RanUnderUmockdev()) {
     return;
