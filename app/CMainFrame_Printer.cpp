@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "DesignRenderer.h"
 #include "PrinterCommands.h"
+#include "TransferRequestFor.h"
 #include "UserPrompts.h"
 #include "ViewPrinting.h"
 
@@ -69,17 +70,8 @@ bool CMainFrame::OnPrinterCommand(int id) {
 
 bool CMainFrame::SendPrinterData(const std::uint8_t* data, std::uint32_t length,
                                  const std::string& caption, bool readReply) {
-  TransferRequest request;
-  request.data = data;
-  request.length = length;
-  request.caption = caption;
-  request.readReply = readReply;
-  const ConnectionState& state = connection_.state;
-  request.portKind = state.portKind;
-  request.useDriver = state.useDriver != 0;
-  request.releaseSpoolerPort = state.releaseSpoolerPort != 0;
-  request.settings = state.settings;
-  CDlg_Port dialog(std::move(request), this);
+  const PrinterCommand command{std::vector<std::uint8_t>(data, data + length), caption, readReply};
+  CDlg_Port dialog(MakeTransferRequest(connection_.state, command, connection_.registryPath), this);
   return dialog.DoModal() == QDialog::Accepted;
 }
 

@@ -9,7 +9,6 @@
 #include "CupsConnection.h"
 #include "ModelName.h"
 #include "PortLists.h"
-#include "PortNodeResolver.h"
 #include "PrinterList.h"
 #include "RegistryStore.h"
 #include "Verbs.h"
@@ -143,9 +142,6 @@ void ShowPorts(bool json) {
 }  // namespace
 
 void AddConnectionVerbs(CLI::App& app, int& status) {
-  // Every port the tool opens goes through the store's COM/LPT names and udev, as in the designer.
-  InstallPortNodeResolver(RegistryFilePath());
-
   auto* connection = app.add_subcommand(
       "connection", "Show the printer model and connection the designer chooses at start");
   auto commandLine = std::make_shared<std::string>();

@@ -1,10 +1,10 @@
 #include "PortOptions.h"
 
 #include "CRegistry.h"
+#include "CodePage.h"
 #include "ConnectionSetup.h"
 #include "PortKind.h"
 #include "PortNames.h"
-#include "PortNodeResolver.h"
 
 namespace azuz::cli {
 
@@ -38,8 +38,15 @@ void PortOptions::Add(CLI::App& verb) {
   auto* portOption = verb.add_option(
       "--port", port,
       "COM1, \\\\.\\COM12, /dev/ttyUSB0; LPT1, /dev/lp0; /dev/usb/lp0; tcp://HOST[:PORT]");
-  verb.add_option("--printer", printer, "a spooler printer (CUPS queue) instead of a port")
-      ->excludes(portOption);
+  auto* printerOption =
+      verb.add_option("--printer", printer, "a spooler printer (CUPS queue) instead of a port")
+          ->excludes(portOption);
+  verb.add_option("--command-line", commandLine,
+                  "the connection the designer takes from its command-line tail: \"Custom "
+                  "QPT-L712\" (the maker's stored settings) or a print queue's name (its "
+                  "device); default: no tail, which is COM1 at 9600 baud, 8N1, hardware flow")
+      ->excludes(portOption)
+      ->excludes(printerOption);
   verb.add_option("--baud", baud, "serial line speed")->check(CLI::PositiveNumber);
   verb.add_option("--data-bits", dataBits, "serial character size")->check(CLI::Range(5, 8));
   verb.add_option("--parity", parity, "serial parity")
@@ -52,24 +59,17 @@ void PortOptions::Add(CLI::App& verb) {
       ->check(CLI::IsMember({"dtr-dsr", "rts-cts"}));
 }
 
-bool PortOptions::Resolve(std::int32_t& portKind, bool& useDriver, CommSettings& settings,
-                          std::string& error) const {
-  settings = CommSettings{};
-  portKind = 0;
-  useDriver = false;
-  // Port names open through the store's COM/LPT map and USB paths through udev, as in the designer.
-  InstallPortNodeResolver(RegistryFilePath());
+bool PortOptions::Resolve(ConnectionState& state, std::string& error) const {
+  state = ConnectionState{};
+  CommSettings& settings = state.settings;
   if (printer.empty() && port.empty()) {
-    // The designer's start-up decision with no command line: stored settings, else COM1 9600 8N1.
     ConnectionSetup setup;
-    setup.SelectStartupConnection("");
-    portKind = setup.state.portKind;
-    useDriver = setup.state.useDriver != 0;
-    settings = setup.state.settings;
+    setup.SelectStartupConnection(Utf8ToSystem(commandLine));
+    state = setup.state;
     return true;
   }
   if (!printer.empty()) {
-    useDriver = true;
+    state.useDriver = 1;
     settings.portName = printer;
     return true;
   }
@@ -81,13 +81,13 @@ bool PortOptions::Resolve(std::int32_t& portKind, bool& useDriver, CommSettings&
         error = "--port " + port + ": expected tcp://HOST[:PORT]";
         return false;
       }
-      portKind = kPortKindTcpIp;
+      state.portKind = kPortKindTcpIp;
       settings.portName = host;
       settings.baudRate = tcpPort;
       return true;
     }
     settings.portName = port;
-    portKind = TransportForPortName(port);
+    state.portKind = TransportForPortName(port);
   }
   settings.baudRate = baud;
   settings.dataBits = dataBits;

@@ -5,14 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "CommSettings.h"
+#include "ConnectionState.h"
 
 namespace azuz::cli {
 
-// --port and the serial line options of the printer verbs, and what they make of them.
+// --port, --printer, --command-line and the serial line options of the printer verbs, and what
+// they make of them.
 struct PortOptions {
   std::string port;
   std::string printer;
+  std::string commandLine;
   std::int32_t baud = 9600;
   std::int32_t dataBits = 8;
   std::string parity = "none";
@@ -21,11 +23,12 @@ struct PortOptions {
   std::string handshake = "dtr-dsr";
 
   void Add(CLI::App& verb);
-  // The connection: without --port or --printer the designer's start-up decision (the stored
-  // settings, else COM1, 9600, 8 data bits, no parity, one stop bit, hardware flow).
+  // The connection: without --port or --printer the designer's start-up decision on
+  // --command-line ("Custom <model>": the maker's stored settings; a queue: its device; nothing:
+  // COM1, 9600, 8 data bits, no parity, one stop bit, hardware flow).
   // False with `error` for a malformed --port.
-  bool Resolve(std::int32_t& portKind, bool& useDriver, CommSettings& settings,
-               std::string& error) const;
+  bool Resolve(ConnectionState& state, std::string& error) const;
+  bool Chosen() const { return !port.empty() || !printer.empty() || !commandLine.empty(); }
 };
 
 // "tcp://HOST[:PORT]" into host and port (9100 when absent); false when it isn't one.

@@ -3,11 +3,13 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "CRegistry.h"
 #include "CommunicationTest.h"
 #include "Connection.h"
 #include "CupsQueues.h"
 #include "PortOptions.h"
 #include "PrinterList.h"
+#include "TransferRequestFor.h"
 #include "UserPrompts.h"
 #include "Verbs.h"
 
@@ -56,19 +58,22 @@ void AddCommTestVerb(CLI::App& app, int& status) {
   auto options = std::make_shared<PortOptions>();
   options->Add(*verb);
   verb->callback([options, &status] {
-    std::int32_t portKind = 0;
-    bool useDriver = false;
-    CommSettings settings;
+    ConnectionState state;
     std::string error;
-    if (options->printer.empty() && options->port.empty()) {
-      error = "comm-test needs --printer QUEUE or --port NAME";
+    if (!options->Chosen()) {
+      error = "comm-test needs --printer QUEUE, --port NAME or --command-line TEXT";
     } else {
-      options->Resolve(portKind, useDriver, settings, error);
+      options->Resolve(state, error);
     }
     if (!error.empty()) {
       std::cerr << "azuz: " << error << "\n";
       status = 2;
       return;
+    }
+    CommSettings settings = state.settings;
+    const std::string node = TransferPortNode(state, RegistryFilePath());
+    if (!node.empty()) {
+      settings.portName = node;
     }
     // The port layer's own messages ("Error : Can't open port!") go to standard error.
     const UserPrompts saved = Prompts();
@@ -76,7 +81,8 @@ void AddCommTestVerb(CLI::App& app, int& status) {
       std::cerr << text << (detail.empty() ? "" : "\n  (" + detail + ")") << "\n";
     };
     bool delivered = false;
-    const int result = RunCommunicationTest(portKind, settings, useDriver, &delivered);
+    const int result =
+        RunCommunicationTest(state.portKind, settings, state.useDriver != 0, &delivered);
     Prompts() = saved;
     if (result != 0) {
       std::cerr << CommunicationTestFailure(result) << "\n";

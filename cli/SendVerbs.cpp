@@ -9,9 +9,11 @@
 #include <memory>
 #include <mutex>
 
+#include "CRegistry.h"
 #include "DesignRenderer.h"
 #include "PortOptions.h"
 #include "PrinterCommands.h"
+#include "TransferRequestFor.h"
 #include "TransferSession.h"
 #include "UserPrompts.h"
 #include "Verbs.h"
@@ -67,16 +69,13 @@ class ProgressLine {
 };
 
 int SendCommand(const PrinterCommand& command, const PortOptions& options) {
-  TransferRequest request;
+  ConnectionState state;
   std::string error;
-  if (!options.Resolve(request.portKind, request.useDriver, request.settings, error)) {
+  if (!options.Resolve(state, error)) {
     std::cerr << "azuz: " << error << "\n";
     return 2;
   }
-  request.data = command.bytes.data();
-  request.length = static_cast<std::uint32_t>(command.bytes.size());
-  request.caption = command.caption;
-  request.readReply = command.readReply;
+  const TransferRequest request = MakeTransferRequest(state, command, RegistryFilePath());
 
   ProgressLine progress(command.caption);
   const UserPrompts saved = Prompts();

@@ -19,9 +19,4 @@ std::string ConnectionPortNode(const std::string& portName, const std::string& r
   return DefaultPortNode(portName);
 }
 
-void InstallPortNodeResolver(const std::string& registryPath) {
-  SetPortNodeResolver(
-      [registryPath](const std::string& name) { return ConnectionPortNode(name, registryPath); });
-}
-
 }  // namespace azuz

@@ -9,8 +9,4 @@ namespace azuz {
 // port layer's default mapping says.
 std::string ConnectionPortNode(const std::string& portName, const std::string& registryPath);
 
-// Makes the port layer open every port through ConnectionPortNode, reading the store at
-// registryPath on each open.
-void InstallPortNodeResolver(const std::string& registryPath);
-
 }  // namespace azuz

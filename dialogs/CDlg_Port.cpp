@@ -39,9 +39,6 @@ CDlg_Port::CDlg_Port(TransferRequest request, QWidget* parent)
   finishTimer_.setInterval(static_cast<int>(TransferSession::kFinishDelay.count()));
   connect(&finishTimer_, &QTimer::timeout, this, &CDlg_Port::OnTimer);
 
-  SpoolerPortHooks ports = MakeSpoolerPortHooks();
-  session_.releasePorts = std::move(ports.release);
-  session_.restorePorts = std::move(ports.restore);
   // The worker never waits for the window: its reports are queued to the window's thread, and
   // dropped if the window is gone by then.
   session_.onProgress = [this](int position, std::uint32_t) {

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "SpoolerPorts.h"
 #include "TransferSession.h"
 
 class QProgressBar;

@@ -21,13 +21,15 @@ std::string PortIdentity(const TransferRequest& request) {
                  std::back_inserter(address), [](char c) { return c != ' '; });
     return address;
   }
-  return ResolvePortNode(request.settings.portName);
+  return request.portNode.empty() ? ResolvePortNode(request.settings.portName) : request.portNode;
 }
 
 }  // namespace
 
 TransferSession::TransferSession(TransferRequest transferRequest)
-    : request(std::move(transferRequest)) {}
+    : releasePorts(transferRequest.releasePorts),
+      restorePorts(transferRequest.restorePorts),
+      request(std::move(transferRequest)) {}
 
 TransferSession::~TransferSession() {
   if (worker.joinable() && !ended) {
@@ -59,7 +61,11 @@ bool TransferSession::Start() {
     }
     released = true;
   }
-  if (!OpenConnection(request.portKind, request.settings, request.useDriver)) {
+  CommSettings openSettings = request.settings;
+  if (!request.portNode.empty()) {
+    openSettings.portName = request.portNode;
+  }
+  if (!OpenConnection(request.portKind, openSettings, request.useDriver)) {
     RestoreOnce();
     ended = true;
     return false;

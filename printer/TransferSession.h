@@ -16,7 +16,8 @@ namespace azuz {
 inline constexpr char kMessageTransferFailed[] = "Error : Data transfer is failed!";
 
 // What SendPrinterData hands the transfer: the block (owned by the caller, valid for the whole
-// session), its caption and a copy of the frame's connection state.
+// session), its caption, a copy of the frame's connection state and what was derived from it
+// (MakeTransferRequest builds one).
 struct TransferRequest {
   const std::uint8_t* data = nullptr;
   std::uint32_t length = 0;
@@ -26,6 +27,11 @@ struct TransferRequest {
   bool useDriver = false;
   bool releaseSpoolerPort = false;
   CommSettings settings;
+  // The device node a direct port opens; empty: the port layer's mapping of settings.portName.
+  std::string portNode;
+  // The session's releasePorts and restorePorts hooks to start with.
+  std::function<void(const std::string& deviceNode)> releasePorts;
+  std::function<void(const std::string& deviceNode)> restorePorts;
 };
 
 // One transfer of a block to the printer: the work behind the transfer window, which only shows

@@ -10,6 +10,8 @@
 #include "CORVELIXImageToolDoc.h"
 #include "TestData.h"
 #include "WatermarkFile.h"
+#include "connection/RegistryFixture.h"
+#include "printer/CupsdTest.h"
 
 namespace azuz {
 namespace {
@@ -122,6 +124,52 @@ TEST(AzuzSend, FailuresGiveTheSystemsTextsAndAFailingStatus) {
 
   EXPECT_EQ(Azuz("on --port tcp://printer:99999").status, 2);
   EXPECT_EQ(Azuz("send absent.bwi --port tcp://127.0.0.1:1", dir.Path().string()).status, 1);
+}
+
+// The store and the spooler the tool reads: a store for the run through AZUZ_REGISTRY.
+class AzuzSendStored : public test::CupsdTest {
+ protected:
+  void UseStore(const std::string& body) {
+    setenv("AZUZ_REGISTRY",
+           test::WriteRegFile(dir, "registry.reg", body, test::RegEncoding::Ansi).c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("AZUZ_REGISTRY");
+    test::CupsdTest::TearDown();
+  }
+  test::TempDir dir;
+};
+
+TEST_F(AzuzSendStored, TheCommandLineTakesTheMakersSettingsOrAQueuesDevice) {
+  Emulator emulator(dir.Path().string(), 3);
+  ASSERT_GT(emulator.port, 0);
+  char port[16];
+  std::snprintf(port, sizeof port, "%08x", emulator.port);
+  UseStore(std::string("[HKEY_LOCAL_MACHINE\\Software\\ORVELIX\\QPT-L712\\KDW\\Custom]\r\n"
+                       "\"Port\"=\"NET\"\r\n\"TcpIp\"=\"127.0.0.1\"\r\n\"TcpPort\"=dword:") +
+           port + "\r\n");
+  ASSERT_TRUE(cupsd.AddQueue("till", "ORVELIX QPT-L712",
+                             "socket://127.0.0.1:" + std::to_string(emulator.port)))
+      << cupsd.Error();
+
+  const Outcome on = Azuz("on --command-line 'Custom QPT-L712'");
+  EXPECT_EQ(on.status, 0) << on.output;
+  const Outcome off = Azuz("off --command-line till");
+  EXPECT_EQ(off.status, 0) << off.output;
+  const Outcome test = Azuz("comm-test --command-line 'Custom QPT-L712'");
+  EXPECT_EQ(test.status, 0) << test.output;
+  const std::string log = emulator.Finish();
+  EXPECT_NE(log.find("#1 watermark on"), std::string::npos) << log;
+  EXPECT_NE(log.find("#2 watermark off"), std::string::npos) << log;
+  EXPECT_NE(log.find("#3 "), std::string::npos) << log;
+
+  // One connection at a time: the tail and an explicit port contradict each other.
+  const Outcome both = Azuz("on --command-line till --port COM1");
+  EXPECT_NE(both.status, 0);
+  EXPECT_NE(both.output.find("excludes"), std::string::npos) << both.output;
+  const Outcome help = Azuz("on --help");
+  EXPECT_NE(help.output.find("--command-line"), std::string::npos) << help.output;
+  EXPECT_NE(help.output.find("default: no tail, which is COM1"), std::string::npos);
 }
 
 }  // namespace

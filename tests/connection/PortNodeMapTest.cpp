@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "PortNames.h"
 #include "PortNodeMap.h"
-#include "PortNodeResolver.h"
+#include "PrinterCommands.h"
 #include "RegistryFixture.h"
+#include "TransferRequestFor.h"
 
 namespace azuz {
 namespace {
@@ -48,15 +48,42 @@ TEST_F(PortNodeMapTest, TheStoreRemapsNamesBothWays) {
   EXPECT_EQ(map.PortNameForNode("/dev/ttyS01"), "/dev/ttyS01");
 }
 
-TEST_F(PortNodeMapTest, ThePortLayerOpensThroughTheStore) {
+TEST_F(PortNodeMapTest, ATransferOpensThroughTheStoreAndCarriesTheState) {
   Load("\"COM3\"=\"/dev/ttyUSB0\"\r\n");
-  InstallPortNodeResolver(dir / "ports.reg");
-  EXPECT_EQ(ResolvePortNode("COM3"), "/dev/ttyUSB0");
-  EXPECT_EQ(ResolvePortNode("\\\\.\\COM3"), "/dev/ttyUSB0");
-  EXPECT_EQ(ResolvePortNode("LPT3"), "/dev/lp2");
-  EXPECT_EQ(ResolvePortNode("/dev/ttyACM1"), "/dev/ttyACM1");
-  SetPortNodeResolver({});
-  EXPECT_EQ(ResolvePortNode("COM3"), "/dev/ttyS2");
+  const std::string store = dir / "ports.reg";
+  const PrinterCommand command = WatermarkSwitchCommand(true);
+  ConnectionState state;
+  state.settings.portName = "COM3";
+  state.settings.baudRate = 38400;
+  TransferRequest request = MakeTransferRequest(state, command, store);
+  EXPECT_EQ(request.portNode, "/dev/ttyUSB0");
+  EXPECT_EQ(request.settings, state.settings);  // the name stays what the user chose
+  EXPECT_EQ(request.data, command.bytes.data());
+  EXPECT_EQ(request.length, command.bytes.size());
+  EXPECT_EQ(request.caption, command.caption);
+  // A port of its own: no queue is parked.
+  EXPECT_FALSE(request.releaseSpoolerPort);
+  EXPECT_FALSE(request.releasePorts);
+
+  state.settings.portName = "\\\\.\\COM3";
+  state.releaseSpoolerPort = 1;
+  request = MakeTransferRequest(state, command, store);
+  EXPECT_EQ(request.portNode, "/dev/ttyUSB0");
+  EXPECT_TRUE(request.releaseSpoolerPort);
+  EXPECT_TRUE(request.releasePorts && request.restorePorts);
+
+  state.portKind = kPortKindParallel;
+  state.settings.portName = "LPT3";
+  EXPECT_EQ(MakeTransferRequest(state, command, store).portNode, "/dev/lp2");
+  state.settings.portName = "/dev/ttyACM1";
+  EXPECT_EQ(MakeTransferRequest(state, command, store).portNode, "/dev/ttyACM1");
+  // Neither a network printer nor a spooler queue has a node to open.
+  state.portKind = kPortKindTcpIp;
+  state.settings.portName = "COM3";
+  EXPECT_EQ(MakeTransferRequest(state, command, store).portNode, "");
+  state.portKind = kPortKindSerial;
+  state.useDriver = 1;
+  EXPECT_EQ(MakeTransferRequest(state, command, store).portNode, "");
 }
 
 }  // namespace

@@ -92,7 +92,10 @@ TEST(PrinterEmulator, TakesADownloadThroughTheTransferAndWritesItOut) {
                           kPortKindTcpIp,
                           false,
                           false,
-                          printer.Settings()};
+                          printer.Settings(),
+                          {},
+                          {},
+                          {}};
   TransferSession session(request);
   ASSERT_EQ(session.Run(), TransferSession::Result::Ok);
   ASSERT_TRUE(printer.WaitFor("#1 closed"));

@@ -88,8 +88,8 @@ TEST_F(SerialPort, DtrDsrHandshakeNeedsDsr) {
   CapturedMessages messages;
   bed.modemLines = TIOCM_CTS | TIOCM_CD;  // everything but DSR
   const PrinterCommand on = WatermarkSwitchCommand(true);
-  TransferRequest request{on.bytes.data(), 4,     on.caption, false,
-                          kPortKindSerial, false, false,      Settings(0)};
+  TransferRequest request{on.bytes.data(), 4,  on.caption, false, kPortKindSerial, false, false,
+                          Settings(0),     {}, {},         {}};
   TransferSession refused(request);
   EXPECT_FALSE(refused.Start());
   EXPECT_EQ(refused.Outcome(), TransferSession::Result::Cancel);
