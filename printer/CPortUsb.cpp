@@ -1,6 +1,8 @@
 #include "CPortUsb.h"
 
+#include <linux/lp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +16,24 @@ namespace azuz {
 namespace {
 
 constexpr std::chrono::milliseconds kReadWait{1000};
+
+// What the printer's port status says is wrong, if anything; nothing when the node can't tell.
+std::string PrinterTrouble(int fd) {
+  int status = 0;
+  if (ioctl(fd, LPGETSTATUS, &status) != 0) {
+    return {};
+  }
+  if ((status & LP_POUTPA) != 0) {
+    return "the printer is out of paper";
+  }
+  if ((status & LP_PSELECD) == 0) {
+    return "the printer is off-line";
+  }
+  if ((status & LP_PERRORP) == 0) {
+    return "the printer reports an error";
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -67,8 +87,35 @@ std::size_t CPortUsb::Write(const std::uint8_t* data, std::size_t length) {
       }
     }
     done += piece;
+    if (done == length && !Delivered(deadline)) {
+      return 0;
+    }
   }
   return length;
+}
+
+// usblp takes a non-blocking write as soon as it has submitted it and reports the node writable
+// again once the device has acknowledged the piece (or has run out of paper). Without this wait
+// the close would kill the last piece in flight and its error would go unseen.
+bool CPortUsb::Delivered(IoClock::time_point deadline) {
+  const IoWait wait = WaitForDevice(handle, POLLOUT, cancelled.Fd(), deadline);
+  if (wait != IoWait::Ready) {
+    lastError = wait == IoWait::Cancelled
+                    ? "write: cancelled"
+                    : "write: the printer did not take the last piece before the write time-out";
+    return false;
+  }
+  pollfd p{handle, POLLOUT, 0};
+  if (poll(&p, 1, 0) == 1 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+    lastError = "write: the printer went away before it took the last piece";
+    return false;
+  }
+  const std::string trouble = PrinterTrouble(handle);
+  if (!trouble.empty()) {
+    lastError = "write: " + trouble;
+    return false;
+  }
+  return true;
 }
 
 std::size_t CPortUsb::Read(std::uint8_t* buffer) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CommSettings.h"
+#include "DeviceIo.h"
 #include "DevicePort.h"
 
 namespace azuz {
@@ -17,10 +18,13 @@ class CPortUsb : public DevicePort {
   // Takes the device path and words 6-12; fails on an empty path.
   bool Configure(const CommSettings& settings);
   bool Open();
-  // length when every piece went out, else 0.
+  // length when the device has taken every piece, else 0.
   std::size_t Write(const std::uint8_t* data, std::size_t length);
   // One read of at most 255 bytes, waiting at most about a second.
   std::size_t Read(std::uint8_t* buffer);
+
+ private:
+  bool Delivered(IoClock::time_point deadline);
 };
 
 }  // namespace azuz
