@@ -17,6 +17,15 @@ namespace {
 
 constexpr std::chrono::milliseconds kRetryStep{10};
 constexpr std::chrono::milliseconds kDefaultReadWait{1000};
+constexpr char kRawPortPrefix[] = "/dev/parport";
+
+// /dev/parportN is the raw port of ppdev: it takes no write() and needs claiming and a handshake
+// of its own. The printer on it is /dev/lpN.
+std::string RawPortText(const std::string& node) {
+  const std::string number = node.substr(sizeof kRawPortPrefix - 1);
+  return node + " is the raw parallel port and takes no print data; use the printer device " +
+         (number.empty() ? std::string("/dev/lpN") : "/dev/lp" + number) + " on it";
+}
 
 }  // namespace
 
@@ -33,7 +42,12 @@ bool CPortLpt::Open() {
   if (handle >= 0) {
     return isOpen;
   }
-  handle = OpenDeviceNode(ResolvePortNode(settings.portName), &lastError);
+  const std::string node = ResolvePortNode(settings.portName);
+  if (node.rfind(kRawPortPrefix, 0) == 0) {
+    lastError = RawPortText(node);
+    return false;
+  }
+  handle = OpenDeviceNode(node, &lastError);
   if (handle < 0) {
     return false;
   }

@@ -9,7 +9,8 @@
 namespace azuz {
 
 // A parallel port (/dev/lpN). The lp driver offers no poll(), so writes and reads retry in short
-// steps under a user-space deadline from the time-out words, and a cancel event ends them.
+// steps under a user-space deadline from the time-out words, and a cancel event ends them. The
+// raw port /dev/parportN is refused with a message naming its /dev/lpN.
 class CPortLpt : public DevicePort {
  public:
   // Takes the name and words 6-12; fails on an empty name or one that isn't a parallel port.
