@@ -1,6 +1,7 @@
 #include "CPortCom.h"
 
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "DeviceIo.h"
+#include "PortHolders.h"
 #include "PortNames.h"
 #include "SerialLine.h"
 
@@ -28,6 +30,12 @@ constexpr std::chrono::milliseconds kDsrRecheck{10};
 void Release(int handle) {
   ioctl(handle, TIOCNXCL);
   close(handle);
+}
+
+std::string InUseText(const std::string& node) {
+  const std::string holders = DescribePortHolders(node);
+  return "open " + node + ": the port is in use" +
+         (holders.empty() ? std::string(" by another program") : " by " + holders);
 }
 
 }  // namespace
@@ -50,6 +58,18 @@ bool CPortCom::Open() {
   const std::string node = ResolvePortNode(settings.portName);
   handle = OpenDeviceNode(node, &lastError);
   if (handle < 0) {
+    if (errno == EBUSY) {
+      lastError = InUseText(node);
+    }
+    return false;
+  }
+  // TIOCEXCL stops other users' opens; the flock is what other serial programs look for, and
+  // it holds against root as well.
+  if (flock(handle, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    close(handle);
+    handle = -1;
+    lastError = error == EWOULDBLOCK ? InUseText(node) : ErrnoText("lock", node, error);
     return false;
   }
   ioctl(handle, TIOCEXCL);
