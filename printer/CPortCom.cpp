@@ -22,7 +22,6 @@ namespace {
 constexpr std::chrono::milliseconds kOpenSettle{200};
 constexpr std::chrono::milliseconds kAnswerWait{1000};
 constexpr int kReaderPollMs = 10;
-constexpr std::chrono::milliseconds kDsrRecheck{10};
 
 // Exclusive use outlives the descriptor on a terminal whose other side stays open (a
 // pseudo-terminal, a serial server's node): give it up, or no other user could open the port
@@ -93,6 +92,9 @@ bool CPortCom::Open() {
     return false;
   }
   tcflush(handle, TCIOFLUSH);
+  if (DsrFlow()) {
+    dsrWatch.Start(handle, TIOCM_DSR);
+  }
 
   receiveBuffer.assign(std::min<std::size_t>(settings.receiveBufferSize, kMaxReceiveBuffer), 0);
   count = 0;
@@ -101,53 +103,6 @@ bool CPortCom::Open() {
   cancelled.Reset();
   reader = std::jthread([this] { ReaderThread(); });
   return true;
-}
-
-bool CPortCom::HoldForDsr() const {
-  if (settings.noFlowControl || settings.flowControl != 0 || settings.hardwareHandshake != 0) {
-    return false;
-  }
-  int lines = 0;
-  return ReadModemLines(handle, lines) && (lines & TIOCM_DSR) == 0;
-}
-
-std::size_t CPortCom::Write(const std::uint8_t* data, std::size_t length) {
-  if (!isOpen || data == nullptr || length == 0) {
-    return 0;
-  }
-  const auto deadline = IoClock::now() + std::chrono::milliseconds(
-                                             std::uint64_t{kWriteTotalTimeoutMultiplier} * length +
-                                             kWriteTotalTimeoutConstant);
-  std::size_t done = 0;
-  while (done < length) {
-    if (IoClock::now() >= deadline) {
-      lastError = "write: time-out with " + std::to_string(length - done) + " bytes left";
-      break;
-    }
-    if (HoldForDsr()) {
-      if (!PauseUnlessCancelled(cancelled.Fd(), std::min(deadline, IoClock::now() + kDsrRecheck))) {
-        lastError = "write: cancelled";
-        break;
-      }
-      continue;
-    }
-    const ssize_t n = write(handle, data + done, length - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      lastError = ErrnoText("write", "", errno);
-      break;
-    }
-    const IoWait wait = WaitForDevice(handle, POLLOUT, cancelled.Fd(),
-                                      std::min(deadline, IoClock::now() + kDsrRecheck * 10));
-    if (wait == IoWait::Cancelled) {
-      lastError = "write: cancelled";
-      break;
-    }
-  }
-  return done;
 }
 
 void CPortCom::ReaderThread() {
@@ -210,6 +165,7 @@ void CPortCom::Close() {
     stopEvent.Set();
     reader.join();
   }
+  dsrWatch.Stop();
   if (handle >= 0) {
     Release(handle);
     handle = -1;

@@ -8,13 +8,19 @@
 #include "CEventEx.h"
 #include "CMutexEx.h"
 #include "CommSettings.h"
+#include "DeviceIo.h"
 #include "DevicePort.h"
+#include "ModemLineWatch.h"
 
 namespace azuz {
 
-// The serial transport on a terminal device. It accepts a port only while the handshake line
-// that hardwareHandshake selects is on, writes under a deadline of 5 ms per byte plus 3 s, and
-// keeps a reader thread filling a bounded receive buffer from which Read takes an answer.
+// The serial transport on a terminal device. It takes the port for itself (TIOCEXCL and the
+// flock other serial programs honour), accepts it only while the handshake line that
+// hardwareHandshake selects is on, writes under a deadline of 5 ms per byte plus 3 s, and keeps
+// a reader thread filling a bounded receive buffer from which Read takes an answer.
+//
+// DTR/DSR flow has no termios flag, so it is kept here: the kernel is given only a few
+// characters' time of output at once, and while DSR is low the writer waits on the line.
 class CPortCom : public DevicePort {
  public:
   // The fixed time-outs (ms); the time-out words of CommSettings don't apply to serial ports.
@@ -43,15 +49,24 @@ class CPortCom : public DevicePort {
 
   std::size_t Waiting();
 
+  // Output the kernel may hold at once under DTR/DSR flow: about 10 ms of the line, at least 16.
+  std::size_t DsrQueueLimit() const;
+  // Microseconds one character takes on the line with the configured framing.
+  std::int64_t CharacterMicroseconds() const;
+
  private:
   void ReaderThread();
-  bool HoldForDsr() const;
+  bool DsrFlow() const;
+  bool DsrLow() const;
+  bool WaitForDsr(IoClock::time_point deadline);
+  std::size_t QueuedOutput() const;
 
   std::vector<std::uint8_t> receiveBuffer;
   std::size_t count = 0;
   CMutexEx receiveLock;
   CEventEx stopEvent;
   std::jthread reader;
+  ModemLineWatch dsrWatch;
 };
 
 }  // namespace azuz
