@@ -95,6 +95,7 @@ bool CPortCom::Open() {
   if (DsrFlow()) {
     dsrWatch.Start(handle, TIOCM_DSR);
   }
+  writeFailed = false;
 
   receiveBuffer.assign(std::min<std::size_t>(settings.receiveBufferSize, kMaxReceiveBuffer), 0);
   count = 0;
@@ -167,6 +168,7 @@ void CPortCom::Close() {
   }
   dsrWatch.Stop();
   if (handle >= 0) {
+    SettleOutput();
     Release(handle);
     handle = -1;
   }

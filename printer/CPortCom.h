@@ -20,7 +20,9 @@ namespace azuz {
 // a reader thread filling a bounded receive buffer from which Read takes an answer.
 //
 // DTR/DSR flow has no termios flag, so it is kept here: the kernel is given only a few
-// characters' time of output at once, and while DSR is low the writer waits on the line.
+// characters' time of output at once, and while DSR is low the writer waits on the line. A
+// close after a cancelled or failed write discards what is queued; after a good one it waits
+// for the queue to leave, no longer than its bytes take at the line speed.
 class CPortCom : public DevicePort {
  public:
   // The fixed time-outs (ms); the time-out words of CommSettings don't apply to serial ports.
@@ -44,7 +46,7 @@ class CPortCom : public DevicePort {
   std::size_t Write(const std::uint8_t* data, std::size_t length);
   // Up to 255 bytes from the receive buffer; waits a second first unless 255 are already there.
   std::size_t Read(std::uint8_t* buffer);
-  // Stops the reader, gives up exclusive use and closes the device.
+  // Stops the reader, drains or discards the output, gives up the port and closes the device.
   void Close();
 
   std::size_t Waiting();
@@ -60,6 +62,7 @@ class CPortCom : public DevicePort {
   bool DsrLow() const;
   bool WaitForDsr(IoClock::time_point deadline);
   std::size_t QueuedOutput() const;
+  void SettleOutput();
 
   std::vector<std::uint8_t> receiveBuffer;
   std::size_t count = 0;
@@ -67,6 +70,7 @@ class CPortCom : public DevicePort {
   CEventEx stopEvent;
   std::jthread reader;
   ModemLineWatch dsrWatch;
+  bool writeFailed = false;
 };
 
 }  // namespace azuz

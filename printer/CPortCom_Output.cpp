@@ -1,4 +1,5 @@
-// The write side of the serial transport: DTR/DSR flow.
+// The write side of the serial transport: DTR/DSR flow and what the close does with output
+// still queued in the kernel.
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -21,6 +22,9 @@ constexpr std::int64_t kDsrQueueMicroseconds = 10'000;
 constexpr std::chrono::milliseconds kDsrRecheck{100};
 constexpr std::chrono::milliseconds kDsrPoll{10};
 constexpr std::chrono::milliseconds kOtherFlowWait{100};
+// What a completed transfer's close waits beyond the time the queued bytes take.
+constexpr std::chrono::milliseconds kDrainMargin{200};
+constexpr std::chrono::milliseconds kDrainStep{5};
 
 }  // namespace
 
@@ -119,7 +123,31 @@ std::size_t CPortCom::Write(const std::uint8_t* data, std::size_t length) {
       break;
     }
   }
+  writeFailed = writeFailed || done < length;
   return done;
+}
+
+// Output a cancelled or failed transfer left is thrown away: the printer would only get half a
+// command, and the kernel's close would wait for it (up to 30 s while an Xoff or CTS holds it).
+// A completed transfer's last bytes may still be on their way: wait for them, bounded by the
+// time they take at the line speed, and discard what a held line keeps back after that.
+void CPortCom::SettleOutput() {
+  if (!writeFailed && !cancelled.IsSet()) {
+    const std::size_t queued = QueuedOutput();
+    const auto bound =
+        IoClock::now() + kDrainMargin +
+        std::chrono::microseconds(CharacterMicroseconds() * 2 * static_cast<std::int64_t>(queued));
+    while (QueuedOutput() > 0 && IoClock::now() < bound) {
+      if (!PauseUnlessCancelled(cancelled.Fd(), IoClock::now() + kDrainStep)) {
+        break;
+      }
+    }
+    if (queued > 0 && QueuedOutput() == 0) {
+      // The last character may still be in the transmitter's shift register.
+      std::this_thread::sleep_for(std::chrono::microseconds(CharacterMicroseconds() * 2));
+    }
+  }
+  ioctl(handle, TCFLSH, TCOFLUSH);
 }
 
 }  // namespace azuz

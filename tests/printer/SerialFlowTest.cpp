@@ -95,6 +95,7 @@ TEST_F(SerialFlow, DsrLowStopsTheBytesWithinAFewCharactersAndDsrHighResumesThem)
   writer.join();
   EXPECT_EQ(written, data.size());
   port.Close();
+  EXPECT_EQ(rig.Sent(), data);  // the close waited for the last characters
 }
 
 TEST_F(SerialFlow, CancelWhileDsrIsLowEndsTheWriteAtOnce) {
@@ -122,6 +123,62 @@ TEST_F(SerialFlow, CancelWhileDsrIsLowEndsTheWriteAtOnce) {
   port.Close();
   EXPECT_LT(Clock::now() - closing, 100ms);
   EXPECT_TRUE(rig.Sent().empty());
+}
+
+// An Xoff from the printer holds the queue; the kernel's close would wait for it up to 30 s.
+TEST_F(SerialFlow, CancelWithXoffPendingDiscardsTheQueueAndClosesAtOnce) {
+  if (RanUnderUmockdev()) {
+    return;
+  }
+  UartRig rig;
+  rig.SetLines(TIOCM_CTS);
+  CPortCom port;
+  ASSERT_TRUE(port.Configure(Settings(1, 1)));
+  ASSERT_TRUE(port.Open()) << port.LastError();
+  rig.HoldLine(true);
+  const std::vector<std::uint8_t> data = Pattern(3000);
+  ASSERT_EQ(port.Write(data.data(), data.size()), data.size());
+  EXPECT_EQ(rig.Queued(), data.size());
+  port.CancelIo();
+  const std::size_t flushesBefore = rig.Flushes();
+  const Clock::time_point start = Clock::now();
+  port.Close();
+  const auto took = Clock::now() - start;
+  std::printf("close after a cancel with Xoff pending: %.1f ms\n",
+              std::chrono::duration<double, std::milli>(took).count());
+  EXPECT_LT(took, 100ms);
+  EXPECT_GT(rig.Flushes(), flushesBefore);
+  EXPECT_EQ(rig.Queued(), 0u);
+}
+
+TEST_F(SerialFlow, CloseAfterACompletedWriteWaitsForTheQueueButNoLongerThanItTakes) {
+  if (RanUnderUmockdev()) {
+    return;
+  }
+  UartRig rig;
+  rig.SetLines(TIOCM_CTS);
+  CPortCom port;
+  ASSERT_TRUE(port.Configure(Settings(1, 1)));
+  ASSERT_TRUE(port.Open()) << port.LastError();
+  const std::vector<std::uint8_t> data = Pattern(300);
+  ASSERT_EQ(port.Write(data.data(), data.size()), data.size());
+  Clock::time_point start = Clock::now();
+  port.Close();
+  std::printf("close with 300 bytes queued at 9600 bit/s: %.1f ms\n",
+              std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  EXPECT_EQ(rig.Sent(), data);  // nothing cut off
+
+  // A line held by an Xoff keeps the queue: the close gives up after the time the bytes take.
+  ASSERT_TRUE(port.Open()) << port.LastError();
+  rig.HoldLine(true);
+  ASSERT_EQ(port.Write(data.data(), 100), 100u);
+  start = Clock::now();
+  port.Close();
+  const auto took = Clock::now() - start;
+  std::printf("close with 100 bytes held by Xoff: %.1f ms\n",
+              std::chrono::duration<double, std::milli>(took).count());
+  EXPECT_LT(took, 200ms + 2 * 100 * 1042us + 100ms);
+  EXPECT_EQ(rig.Queued(), 0u);
 }
 
 }  // namespace
