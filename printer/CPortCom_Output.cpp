@@ -33,7 +33,7 @@ std::int64_t CPortCom::CharacterMicroseconds() const {
   const int bits = 1 + dataBits + ((settings.parity & 0xFF) != 0 ? 1 : 0) +
                    ((settings.stopBits & 0xFF) != 0 ? 2 : 1);
   const std::int64_t rate = settings.baudRate > 0 ? settings.baudRate : 9600;
-  return std::max<std::int64_t>(1, bits * 1'000'000 / rate);
+  return std::max<std::int64_t>(1, std::int64_t{bits} * 1'000'000 / rate);
 }
 
 std::size_t CPortCom::DsrQueueLimit() const {
