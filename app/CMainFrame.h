@@ -53,6 +53,13 @@ class CMainFrame : public QMainWindow {
   // leaving its file path and title as they were.
   bool OpenDocumentFile(const std::string& path);
 
+  // A design named by the shell or by --open: read as File > Open reads a chosen file, so the
+  // title, the messages and a later Save are the same.
+  bool OpenFromShell(const QString& path);
+
+  // Shows the window unminimised, raised and active (a second start handed its file over).
+  void BringToFront();
+
   // The connection state the printer commands use, with the start-up decision that made it.
   ConnectionSetup& Connection() { return connection_; }
 

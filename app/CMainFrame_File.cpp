@@ -55,12 +55,23 @@ void CMainFrame::OnOpenRecentFile(int slot) {
   }
   // A recent file opens as if chosen in the open dialog, so a later Save writes back to it.
   const QString path = recentFiles_.Files()[slot];
-  doc_.filePath = QFile::encodeName(path).toStdString();
-  doc_.fileTitle = QFile::encodeName(QFileInfo(path).fileName()).toStdString();
-  if (!LoadFromFile(doc_, doc_.filePath) && !QFileInfo::exists(path)) {
+  if (!OpenFromShell(path) && !QFileInfo::exists(path)) {
     recentFiles_.Remove(path);
     UpdateRecentFileMenu();
   }
+}
+
+bool CMainFrame::OpenFromShell(const QString& path) {
+  doc_.filePath = QFile::encodeName(path).toStdString();
+  doc_.fileTitle = QFile::encodeName(QFileInfo(path).fileName()).toStdString();
+  return LoadFromFile(doc_, doc_.filePath);
+}
+
+void CMainFrame::BringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
 }
 
 bool CMainFrame::OpenDocumentFile(const std::string& path) {

@@ -12,8 +12,8 @@
 
 namespace azuz {
 
-CORVELIXImageToolApp::CORVELIXImageToolApp(std::string commandLineTail)
-    : commandLineTail_(std::move(commandLineTail)) {}
+CORVELIXImageToolApp::CORVELIXImageToolApp(std::string commandLineTail, QString openPath)
+    : commandLineTail_(std::move(commandLineTail)), openPath_(std::move(openPath)) {}
 
 // The frame goes first: its windows hold hooks into the document.
 CORVELIXImageToolApp::~CORVELIXImageToolApp() {
@@ -49,6 +49,10 @@ bool CORVELIXImageToolApp::InitInstance() {
   frame_->setWindowTitle(QString::fromStdString(WindowTitleFor(doc_->fileTitle)));
   QApplication::setWindowIcon(AppIcon());
   frame_->setWindowIcon(AppIcon());
+  // A file that cannot be read leaves the new design and its message, as File > Open would.
+  if (!openPath_.isEmpty()) {
+    frame_->OpenFromShell(openPath_);
+  }
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,8 @@ class CMainFrame;
 class CORVELIXImageToolApp {
  public:
   // `commandLineTail`: the arguments after the program's name (and Qt's own), joined by blanks.
-  explicit CORVELIXImageToolApp(std::string commandLineTail);
+  // `openPath`: a design to open once the window is up (empty: none).
+  explicit CORVELIXImageToolApp(std::string commandLineTail, QString openPath = {});
   ~CORVELIXImageToolApp();
 
   // False when the frame could not be made; the program then ends.
@@ -31,6 +33,7 @@ class CORVELIXImageToolApp {
 
  private:
   std::string commandLineTail_;
+  QString openPath_;
   RecentFileList recentFiles_;
   std::unique_ptr<CORVELIXImageToolDoc> doc_;
   std::unique_ptr<CMainFrame> frame_;

@@ -1,5 +1,6 @@
 // azuz: the headless tool on the core libraries.
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "CodePage.h"
 #include "Verbs.h"
@@ -7,6 +8,7 @@
 int main(int argc, char** argv) {
   azuz::SystemCodePageName();  // settled now, so that a warning about it comes first
   CLI::App app{"Vurodadud Azuz: design, render and send receipt printer watermarks", "azuz"};
+  app.set_version_flag("--version", std::string("azuz ") + AZUZ_VERSION);
   app.require_subcommand(1);
   int status = 0;
   azuz::cli::AddInfoVerb(app, status);

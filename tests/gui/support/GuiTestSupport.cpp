@@ -47,8 +47,8 @@ int RunGuiTest(int argc, char** argv, QObject& test) {
   return failures;
 }
 
-StartedDesigner::StartedDesigner(const std::string& commandLineTail)
-    : app_(std::make_unique<CORVELIXImageToolApp>(commandLineTail)) {
+StartedDesigner::StartedDesigner(const std::string& commandLineTail, const QString& openPath)
+    : app_(std::make_unique<CORVELIXImageToolApp>(commandLineTail, openPath)) {
   if (!app_->InitInstance()) {
     qFatal("the designer did not start");
   }

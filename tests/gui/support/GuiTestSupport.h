@@ -44,7 +44,7 @@ Widget* Control(const QWidget* window, int id) {
 // The designer as the program starts it, with the exit command's process end recorded instead.
 class StartedDesigner {
  public:
-  explicit StartedDesigner(const std::string& commandLineTail = {});
+  explicit StartedDesigner(const std::string& commandLineTail = {}, const QString& openPath = {});
   ~StartedDesigner();
 
   CORVELIXImageToolApp& App() { return *app_; }
