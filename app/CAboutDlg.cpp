@@ -15,6 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setObjectName(ControlName(IDD));
   setWindowTitle(QStringLiteral("About Vurodadud Azuz"));
   auto* icon = new QLabel(this);
+  icon->setAccessibleName(QStringLiteral("Vurodadud Azuz icon"));
   icon->setPixmap(AppIcon().pixmap(48, 48));
   auto* text = new QLabel(QStringLiteral("Vurodadud Azuz Version %1\nWatermark designer for "
                                          "QPT-L710 and QPT-L712 printers")

@@ -59,6 +59,9 @@ CDlg_Attribute::CDlg_Attribute(CORVELIXImageToolDoc& doc, QWidget* owner,
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->setAccessibleName(QStringLiteral("Objects"));
+  list_->setAccessibleDescription(
+      QStringLiteral("The design's objects, front last: number, name and type"));
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this](const QItemSelection& selected, const QItemSelection& deselected) {
             // Any change of any row counts, a row losing its selection included.
@@ -72,15 +75,21 @@ CDlg_Attribute::CDlg_Attribute(CORVELIXImageToolDoc& doc, QWidget* owner,
   patternCombo_->setObjectName(ControlName(IDC_PATTERN_METHOD));
   patternCombo_->addItem(QStringLiteral("Random Matrix"));
   patternCombo_->setCurrentIndex(0);
+  patternCombo_->setAccessibleName(QStringLiteral("Pattern"));
+  patternCombo_->setAccessibleDescription(QStringLiteral("How the fade is dithered"));
 
   fadeSlider_ = new TrackBar(Qt::Horizontal, this);
   fadeSlider_->setObjectName(ControlName(IDC_FADE_LEVEL));
   fadeSlider_->setRange(0, 100);
   fadeSlider_->setValue(50);
+  fadeSlider_->setAccessibleName(QStringLiteral("Fade"));
+  fadeSlider_->setAccessibleDescription(QStringLiteral("How light the watermark prints, 0 to 100"));
   connect(fadeSlider_, &TrackBar::ReleasedCapture, this, &CDlg_Attribute::OnFadeSliderReleased);
 
   indexText_ = new QLabel(this);
   indexText_->setObjectName(ControlName(IDC_SELECTED_INDEX));
+  // Its text is what a reader says; the name stays the number shown.
+  indexText_->setAccessibleDescription(QStringLiteral("The selected object's index"));
 
   auto* controls = new QGridLayout;
   controls->addWidget(new QLabel(QStringLiteral("Pattern"), this), 0, 0);

@@ -1,9 +1,11 @@
 #include "CORVELIXImageToolView.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "DesignViewAccessible.h"
 #include "EditGeometry.h"
 
 namespace azuz {
@@ -11,6 +13,8 @@ namespace azuz {
 CORVELIXImageToolView::CORVELIXImageToolView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setObjectName(QStringLiteral("designView"));
+  InstallDesignViewAccessible();
+  setAccessibleName(QStringLiteral("Design"));
   // Cursors follow the handles under the pointer whether or not a button is held.
   setMouseTracking(true);
 }
@@ -59,6 +63,15 @@ void CORVELIXImageToolView::RedrawPage() {
   pageStale_ = true;
   // Outlines may lie over the rulers and the surround, which a page repaint would leave.
   update(QRegion(PageClientRect()) + overlay_.Clear(rect()));
+  AnnounceDescription();
+}
+
+void CORVELIXImageToolView::AnnounceDescription() {
+  // Page size and selection change only with a redraw request.
+  if (QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void CORVELIXImageToolView::RedrawAll() {
@@ -66,6 +79,7 @@ void CORVELIXImageToolView::RedrawAll() {
   pageStale_ = true;
   overlay_.Clear(rect());
   update();
+  AnnounceDescription();
 }
 
 void CORVELIXImageToolView::DrawTrackOutline() {

@@ -76,6 +76,8 @@ class CORVELIXImageToolView : public QWidget {
   TrackOverlay overlay_;
 
   QRect PageClientRect() const;
+  // Tells accessibility clients that the view's description may have changed.
+  void AnnounceDescription();
   // The sizing cursor over a handle of the selected object, the arrow elsewhere.
   void UpdateCursor(QPoint client);
 };
