@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcups2-dev cups-daemon cups-client
   libudev-dev umockdev libumockdev-dev
+  dbus help2man desktop-file-utils xdg-utils libglib2.0-bin shared-mime-info lintian
 )
 
 missing=()
