@@ -66,8 +66,9 @@ CommSetSources CommSetSources::System() {
   CommSetSources sources;
   sources.fillSerial = [](std::vector<std::string>& entries) { FillSerialPortList(entries); };
   sources.fillParallel = [](std::vector<std::string>& entries) { FillParallelPortList(entries); };
-  sources.fillUsb = [](std::vector<std::string>& entries, std::vector<std::string>& paths) {
-    FillUsbPrinterList(entries, paths);
+  sources.fillUsb = [](std::vector<std::string>& entries, std::vector<std::string>& paths,
+                       std::string& reason) {
+    FillUsbPrinterList(entries, paths, stdout, &reason);
   };
   sources.fillPrinters = [](std::vector<std::string>& models, std::vector<std::string>& queues) {
     return FillPrinterList(models, &queues);
@@ -232,13 +233,14 @@ void CommSetForm::ShowPortKind(std::int32_t kind) {
         sources_.fillParallel(ports.entries);
       }
       break;
-    case 2:
+    case 2: {
       devicePaths.clear();
+      std::string reason;
       if (sources_.fillUsb) {
-        sources_.fillUsb(ports.entries, devicePaths);
+        sources_.fillUsb(ports.entries, devicePaths, reason);
       }
       if (ports.entries.empty()) {
-        Prompts().Message(kMessageNoPrinter);
+        Prompts().Message(kMessageNoPrinter, reason);
         kindButtonChecked_ = 0;
         portKind = 0;
         settings.portName = "COM1";
@@ -247,6 +249,7 @@ void CommSetForm::ShowPortKind(std::int32_t kind) {
       }
       SelectUsbFromSettings();
       return;
+    }
     case 3:
       Enable({IDC_PORT_LIST}, false);
       Show({IDC_PORT_LIST, IDC_BAUD_LIST}, false);

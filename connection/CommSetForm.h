@@ -56,7 +56,9 @@ struct FormList {
 struct CommSetSources {
   std::function<void(std::vector<std::string>& entries)> fillSerial;
   std::function<void(std::vector<std::string>& entries)> fillParallel;
-  std::function<void(std::vector<std::string>& entries, std::vector<std::string>& devicePaths)>
+  // `reason`: why a present printer did not open, for the message when none did.
+  std::function<void(std::vector<std::string>& entries, std::vector<std::string>& devicePaths,
+                     std::string& reason)>
       fillUsb;
   // Models and their queue names, in the spooler's order; false with "NONE" as the only model.
   std::function<bool(std::vector<std::string>& models, std::vector<std::string>& queues)>

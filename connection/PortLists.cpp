@@ -56,11 +56,15 @@ void FillParallelPortList(std::vector<std::string>& entries) {
 }
 
 void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths,
-                        std::FILE* diagnostics) {
+                        std::FILE* diagnostics, std::string* reason) {
   const std::vector<UsbPrinterNode> nodes = ListUsbPrinterNodes();
   VisitInBatches(nodes.size(), [&](std::size_t i) {
     const std::string path = UsbInterfacePath(nodes[i], kUsbPrintClass);
-    if (!CanOpenReadWrite(nodes[i].deviceNode)) {
+    std::string why;
+    if (!CanOpenReadWrite(nodes[i].deviceNode, &why)) {
+      if (reason != nullptr && reason->empty()) {
+        *reason = why;
+      }
       std::fprintf(diagnostics, "FAILED to open %s\n", path.c_str());
       std::fflush(diagnostics);
       return false;

@@ -17,8 +17,9 @@ void FillParallelPortList(std::vector<std::string>& entries);
 
 // Every present usblp printer that opens, of any maker: the entry "USB%02d" numbered by the paths
 // already in devicePaths, and its device path appended there. A device that does not open is
-// skipped with "FAILED to open <path>" on diagnostics, the standard output unless told otherwise.
+// skipped with "FAILED to open <path>" on diagnostics, the standard output unless told otherwise;
+// `reason`, when given, gets why the first such device did not open.
 void FillUsbPrinterList(std::vector<std::string>& entries, std::vector<std::string>& devicePaths,
-                        std::FILE* diagnostics = stdout);
+                        std::FILE* diagnostics = stdout, std::string* reason = nullptr);
 
 }  // namespace azuz

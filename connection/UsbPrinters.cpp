@@ -5,7 +5,10 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
+
+#include "DeviceIo.h"
 
 namespace azuz {
 
@@ -72,9 +75,12 @@ std::string UsbInterfacePath(const UsbPrinterNode& node, const char* interfaceCl
          interfaceClass;
 }
 
-bool CanOpenReadWrite(const std::string& node) {
+bool CanOpenReadWrite(const std::string& node, std::string* reason) {
   const int fd = ::open(node.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
+    if (reason != nullptr) {
+      *reason = ErrnoText("open", node, errno);
+    }
     return false;
   }
   ::close(fd);

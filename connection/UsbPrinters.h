@@ -25,8 +25,9 @@ std::vector<UsbPrinterNode> ListUsbPrinterNodes();
 // \\?\USB#VID_vvvv&PID_pppp#instance#class, in the case the parts have.
 std::string UsbInterfacePath(const UsbPrinterNode& node, const char* interfaceClass);
 
-// Whether the node opens for reading and writing; opening is only a test.
-bool CanOpenReadWrite(const std::string& node);
+// Whether the node opens for reading and writing; opening is only a test. On failure `reason`,
+// when given, says why (the errno and its remedy).
+bool CanOpenReadWrite(const std::string& node, std::string* reason = nullptr);
 
 // Visits indices 0..count-1 in batches: 0-7, then each batch doubling the covered end (8-15,
 // 16-31, ...). The walk ends after the first batch during which any visit returned true, the

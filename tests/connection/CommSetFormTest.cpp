@@ -210,6 +210,20 @@ TEST(CommSetForm, ATcpPortThatIsNoPortNumberKeepsTheDialogOpen) {
   EXPECT_TRUE(form.OnOK());
 }
 
+TEST(CommSetForm, APrinterThatDoesNotOpenIsExplainedInTheMessageDetails) {
+  AZUZ_REQUIRE_UMOCKDEV();
+  test::UsbTestbed bed;
+  bed.AddPrinter("7c2e", "0016", "ab12", false);
+  test::CapturedMessages messages;
+  CommSetForm form = Opened(Serial("COM2", 9600));
+  testing::internal::CaptureStdout();
+  form.OnCommand(IDC_PORT_USB);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(messages.Texts(), (Texts{kMessageNoPrinter}));
+  EXPECT_NE(messages.Details()[0].find("open /dev/usb/lp0:"), std::string::npos)
+      << messages.Details()[0];
+}
+
 TEST(CommSetForm, UsbWithoutAPrinterFallsBackToCom1) {
   AZUZ_REQUIRE_UMOCKDEV();
   test::UsbTestbed bed;  // no printer on it

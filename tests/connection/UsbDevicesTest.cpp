@@ -152,8 +152,11 @@ TEST(UsbPrinterList, ListsEveryOpenablePrinterAndReportsTheRest) {
   std::vector<std::string> entries{"kept"};
   std::vector<std::string> paths;
   testing::internal::CaptureStdout();
-  FillUsbPrinterList(entries, paths);
+  std::string reason;
+  FillUsbPrinterList(entries, paths, stdout, &reason);
   const std::string out = testing::internal::GetCapturedStdout();
+  // Why it did not open is kept, so that the user can be told.
+  EXPECT_NE(reason.find("open /dev/usb/lp1: Is a directory"), std::string::npos) << reason;
   EXPECT_EQ(entries, (std::vector<std::string>{"kept", "USB01", "USB02"}));
   const std::string printClass = "{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
   EXPECT_EQ(paths, (std::vector<std::string>{"\\\\?\\USB#VID_7C2E&PID_0016#ab12#" + printClass,
