@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CORVELIXImageToolView.h"
 #include "DocumentCommands.h"
+#include "ParkedQueueTable.h"
 #include "QtDialogRunners.h"
 #include "QtPrompts.h"
 
@@ -26,6 +27,7 @@ void CORVELIXImageToolApp::SetSettingsKey() {
 }
 
 bool CORVELIXImageToolApp::InitInstance() {
+  leftoverQueues_ = std::jthread([] { RestoreLeftoverParkedQueues(); });
   SetSettingsKey();
   recentFiles_.Load();
   InstallQtPrompts();

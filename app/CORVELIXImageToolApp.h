@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "CORVELIXImageToolDoc.h"
 #include "RecentFileList.h"
@@ -37,6 +38,8 @@ class CORVELIXImageToolApp {
   RecentFileList recentFiles_;
   std::unique_ptr<CORVELIXImageToolDoc> doc_;
   std::unique_ptr<CMainFrame> frame_;
+  // Gives back queues a killed run left parked; off the UI thread, as the spooler may be slow.
+  std::jthread leftoverQueues_;
 };
 
 }  // namespace azuz

@@ -88,7 +88,10 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
     }
   };
   interrupted = 0;
+  // Ctrl-C, a kill and a closed terminal all cancel, so the ports and queues are given back.
   auto previous = std::signal(SIGINT, OnInterrupt);
+  auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+  auto previousHup = std::signal(SIGHUP, OnInterrupt);
 
   TransferSession session(request);
   std::atomic<int> position{0};
@@ -103,6 +106,8 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
                                                      : "Failed");
 
   std::signal(SIGINT, previous);
+  std::signal(SIGTERM, previousTerm);
+  std::signal(SIGHUP, previousHup);
   Prompts() = saved;
   return result == TransferSession::Result::Ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "CodePage.h"
+#include "ParkedQueueTable.h"
 #include "Verbs.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   azuz::cli::AddPrintersVerb(app, status);
   azuz::cli::AddCommTestVerb(app, status);
   azuz::cli::AddConnectionVerbs(app, status);
+  // Queues a killed run left parked on /dev/null get their devices back first.
+  azuz::RestoreLeftoverParkedQueues();
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "CupsQueues.h"
+#include "ParkedQueueTable.h"
 
 namespace azuz {
 
@@ -21,6 +22,8 @@ void ReleasePrinterPorts(const std::string& deviceNode, SavedPorts& savedPorts) 
       continue;
     }
     savedPorts[queue.name] = queue.deviceUri;
+    // On disk before the queue moves, so that no kill can leave it parked unrecorded.
+    RecordParkedQueues(savedPorts);
     SetCupsQueueDeviceUri(queue.name, kParkedDeviceUri);
   }
 }
@@ -30,6 +33,7 @@ void RestorePrinterPorts(SavedPorts& savedPorts) {
     SetCupsQueueDeviceUri(name, deviceUri);
   }
   savedPorts.clear();
+  RecordParkedQueues(savedPorts);
 }
 
 SpoolerPortHooks MakeSpoolerPortHooks() {

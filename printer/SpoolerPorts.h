@@ -16,7 +16,8 @@ inline constexpr char kParkedDeviceUri[] = "file:///dev/null";
 // substring test, so /dev/ttyS1 also matches /dev/ttyS10) to kParkedDeviceUri, remembering its URI
 // in `savedPorts` (a queue already there gets the new value). A queue that can't be changed keeps
 // its device and stays in the table. Silent: a user outside the spooler's admin group simply keeps
-// the queues on the port. An empty node matches nothing.
+// the queues on the port. An empty node matches nothing. The table is kept on disk as well
+// (ParkedQueueTable.h) until RestorePrinterPorts.
 void ReleasePrinterPorts(const std::string& deviceNode, SavedPorts& savedPorts);
 
 // Gives every queue in `savedPorts` its remembered URI back, then empties the table. Silent.
