@@ -1,5 +1,6 @@
 // azuz send, on, off, permanent-on, permanent-off, test-page: the printer commands of the
 // designer, sent as its transfer window sends them.
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -8,8 +9,10 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "CRegistry.h"
+#include "Connection.h"
 #include "DesignRenderer.h"
 #include "PortOptions.h"
 #include "PrinterCommands.h"
@@ -24,11 +27,47 @@ namespace azuz::cli {
 namespace {
 
 std::mutex stderrMutex;
-volatile std::sig_atomic_t interrupted = 0;
+// Ctrl-C, a kill and a closed terminal cancel the transfer. The signals are blocked and taken by
+// a thread of their own, which can wake a connect or open under way on the main thread at once
+// (a handler could only set a flag the blocked call never looks at).
+class InterruptWatch {
+ public:
+  InterruptWatch() {
+    sigemptyset(&signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      sigaddset(&signals, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &signals, &previousMask);
+    watcher = std::jthread([this](const std::stop_token& stop) { Watch(stop); });
+  }
+  ~InterruptWatch() {
+    watcher.request_stop();
+    watcher.join();
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+  }
+  InterruptWatch(const InterruptWatch&) = delete;
+  InterruptWatch& operator=(const InterruptWatch&) = delete;
+  bool Interrupted() const { return interrupted.load(); }
 
-void OnInterrupt(int) {
-  interrupted = 1;
-}
+ private:
+  void Watch(const std::stop_token& stop) {
+    const timespec slice{0, 50'000'000};
+    while (!stop.stop_requested()) {
+      if (sigtimedwait(&signals, nullptr, &slice) > 0) {
+        interrupted = true;
+      }
+      // Again on every slice: a cancel that came before the open began is forgotten by it.
+      if (interrupted) {
+        CancelConnectionIo();
+      }
+    }
+  }
+
+  sigset_t signals{};
+  sigset_t previousMask{};
+  std::atomic<bool> interrupted{false};
+  std::jthread watcher;
+};
 
 // The progress window on a terminal: the caption and a bar; nothing when stderr is redirected.
 class ProgressLine {
@@ -87,11 +126,7 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
       std::fprintf(stderr, "  (%s)\n", detail.c_str());
     }
   };
-  interrupted = 0;
-  // Ctrl-C, a kill and a closed terminal all cancel, so the ports and queues are given back.
-  auto previous = std::signal(SIGINT, OnInterrupt);
-  auto previousTerm = std::signal(SIGTERM, OnInterrupt);
-  auto previousHup = std::signal(SIGHUP, OnInterrupt);
+  const InterruptWatch interrupt;
 
   TransferSession session(request);
   std::atomic<int> position{0};
@@ -99,15 +134,12 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
   progress.Draw(0);
   const TransferSession::Result result = session.Run([&] {
     progress.Draw(position);
-    return interrupted != 0;
+    return interrupt.Interrupted();
   });
   progress.End(result == TransferSession::Result::Ok ? session.ButtonCaption()
-               : interrupted                         ? "Cancelled"
+               : interrupt.Interrupted()             ? "Cancelled"
                                                      : "Failed");
 
-  std::signal(SIGINT, previous);
-  std::signal(SIGTERM, previousTerm);
-  std::signal(SIGHUP, previousHup);
   Prompts() = saved;
   return result == TransferSession::Result::Ok ? 0 : 1;
 }

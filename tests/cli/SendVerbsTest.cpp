@@ -1,5 +1,16 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+#include <vector>
 
 #include <array>
 #include <cstdio>
@@ -170,6 +181,75 @@ TEST_F(AzuzSendStored, TheCommandLineTakesTheMakersSettingsOrAQueuesDevice) {
   const Outcome help = Azuz("on --help");
   EXPECT_NE(help.output.find("--command-line"), std::string::npos) << help.output;
   EXPECT_NE(help.output.find("default: no tail, which is COM1"), std::string::npos);
+}
+
+// A loopback listener that never accepts, its queue filled: a further connect is never answered.
+class SilentListener {
+ public:
+  SilentListener() {
+    listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    listen(listener, 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    port = ntohs(address.sin_port);
+    for (int i = 0; i < 8 && !Hangs(address); ++i) {
+    }
+  }
+  ~SilentListener() {
+    for (int fd : clients) {
+      close(fd);
+    }
+    close(listener);
+  }
+  int port = 0;
+  bool full = false;
+
+ private:
+  // Another client; true once one gets no answer within 300 ms.
+  bool Hangs(const sockaddr_in& address) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    clients.push_back(fd);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+      return false;
+    }
+    pollfd wait{fd, POLLOUT, 0};
+    full = poll(&wait, 1, 300) == 0;
+    return full;
+  }
+  int listener = -1;
+  std::vector<int> clients;
+};
+
+TEST(AzuzSend, CtrlCEndsAConnectThatIsNeverAnsweredAtOnce) {
+  SilentListener silent;
+  ASSERT_TRUE(silent.full) << "the listener's queue never filled";
+  const std::string target = "tcp://127.0.0.1:" + std::to_string(silent.port);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    execl(kAzuz.c_str(), "azuz", "on", "--port", target.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "the connect did not hang";
+  const auto start = std::chrono::steady_clock::now();
+  kill(child, SIGINT);
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  RecordProperty("interruptMs", static_cast<int>(took.count()));
+  // The open gives up after 10 s by itself; an interrupt ends it well before.
+  EXPECT_LT(took.count(), 2000);
+  ASSERT_TRUE(WIFEXITED(status)) << "killed by the signal instead of ending the verb";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 }  // namespace
