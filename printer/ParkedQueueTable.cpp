@@ -164,12 +164,11 @@ int RestoreLeftoverParkedQueues() {
   int restored = 0;
   std::vector<ParkedLine> kept;
   for (ParkedLine& line : lines) {
-    if (ProcessAlive(line.pid) && line.pid != getpid()) {
-      kept.push_back(std::move(line));
-    } else if (SetCupsQueueDeviceUri(line.queue, line.deviceUri)) {
+    const bool stillParking = ProcessAlive(line.pid) && line.pid != getpid();
+    if (!stillParking && SetCupsQueueDeviceUri(line.queue, line.deviceUri)) {
       ++restored;
-    } else if (exists(line.queue)) {
-      // The spooler refused the change for now (busy, not allowed): tried again next start.
+    } else if (stillParking || exists(line.queue)) {
+      // A run under way, or a refusal for now (busy, not allowed): tried again next start.
       kept.push_back(std::move(line));
     }
   }
