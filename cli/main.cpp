@@ -1,12 +1,16 @@
 // azuz: the headless tool on the core libraries.
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
 #include <string>
 
 #include "CodePage.h"
 #include "ParkedQueueTable.h"
 #include "Verbs.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   azuz::SystemCodePageName();  // settled now, so that a warning about it comes first
   CLI::App app{"Vurodadud Azuz: design, render and send receipt printer watermarks", "azuz"};
   app.set_version_flag("--version", std::string("azuz ") + AZUZ_VERSION);
@@ -28,4 +32,19 @@ int main(int argc, char** argv) {
     return app.exit(e);
   }
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A verb ends with its own message; what escapes one (no memory, a failing library) still
+  // ends the tool with a message and a failure status, never an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "azuz: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "azuz: unexpected failure\n");
+  }
+  return 1;
 }
