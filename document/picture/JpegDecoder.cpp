@@ -74,13 +74,30 @@ void RgbRow(const JSAMPLE* in, std::size_t width, std::uint32_t* out) {
   }
 }
 
+// The strings of a refusal are made out of line, so that no string lives in the frame that
+// calls setjmp.
+[[gnu::noinline]] void SetReason(std::string* reason, const char* text) {
+  *reason = text;
+}
+
+[[gnu::noinline]] bool Refused(const jpeg_decompress_struct& cinfo, std::int64_t budget,
+                               std::string* reason) {
+  if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
+    *reason = "JPEG size " + std::to_string(cinfo.image_width) + " x " +
+              std::to_string(cinfo.image_height) + " refused";
+    return true;
+  }
+  *reason = PictureBudgetRefusal(std::int64_t{cinfo.image_width} * cinfo.image_height, budget);
+  return !reason->empty();
+}
+
 // Everything between setjmp and the last libjpeg call: no object with a destructor lives in
 // this frame, so a jump back here skips nothing. `picture` and `row` belong to the caller.
 bool Decompress(jpeg_decompress_struct* cinfo, Session* session,
                 std::span<const std::uint8_t> bytes, std::int64_t budget, Picture* picture,
                 std::vector<JSAMPLE>* row, std::string* reason) {
   if (setjmp(session->jump) != 0) {
-    *reason = session->scansExceeded ? "JPEG has too many scans" : session->message;
+    SetReason(reason, session->scansExceeded ? "JPEG has too many scans" : session->message);
     return false;
   }
   jpeg_create_decompress(cinfo);  // keeps err and client_data, clears the rest
@@ -88,13 +105,7 @@ bool Decompress(jpeg_decompress_struct* cinfo, Session* session,
   cinfo->mem->max_memory_to_use = WorkingMemory(budget);
   jpeg_mem_src(cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(cinfo, TRUE);
-  if (!PictureSizeAllowed(cinfo->image_width, cinfo->image_height)) {
-    *reason = "JPEG size " + std::to_string(cinfo->image_width) + " x " +
-              std::to_string(cinfo->image_height) + " refused";
-    return false;
-  }
-  *reason = PictureBudgetRefusal(std::int64_t{cinfo->image_width} * cinfo->image_height, budget);
-  if (!reason->empty()) {
+  if (Refused(*cinfo, budget, reason)) {
     return false;
   }
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -110,7 +121,7 @@ bool Decompress(jpeg_decompress_struct* cinfo, Session* session,
     std::uint32_t* out = picture->pixels.data() + width * cinfo->output_scanline;
     JSAMPROW rows[1] = {row->data()};
     if (jpeg_read_scanlines(cinfo, rows, 1) != 1) {
-      *reason = "JPEG decoder stalled";
+      SetReason(reason, "JPEG decoder stalled");
       return false;
     }
     if (cmyk) {
