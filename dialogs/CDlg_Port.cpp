@@ -21,9 +21,14 @@ CDlg_Port::CDlg_Port(TransferRequest request, QWidget* parent)
   progress_->setRange(0, 100);
   progress_->setValue(0);
   progress_->setTextVisible(false);
+  progress_->setAccessibleName(QStringLiteral("Transfer progress"));
+  progress_->setAccessibleDescription(QStringLiteral("Share of the data sent to the printer"));
   button_ = new QPushButton(QStringLiteral("Cancel"), this);
   button_->setObjectName(QStringLiteral("id1009"));
   button_->setAutoDefault(false);
+  // The name follows the caption (Cancel, Completed, Close); the description says what it does.
+  button_->setAccessibleDescription(
+      QStringLiteral("Stops the transfer, or closes the window once it has ended"));
   connect(button_, &QPushButton::clicked, this, &CDlg_Port::OnCancel);
 
   auto* row = new QHBoxLayout;

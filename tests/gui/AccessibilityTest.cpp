@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "CDlg_Port.h"
 #include "CORVELIXImageToolView.h"
 #include "CommandIds.h"
 #include "GuiTestSupport.h"
@@ -20,7 +21,7 @@ namespace azuz::test {
 
 namespace {
 
-// The roles a user operates: each must say what it is.
+// The roles a user operates or follows: each must say what it is.
 bool Interactive(QAccessible::Role role) {
   switch (role) {
     case QAccessible::PushButton:
@@ -38,6 +39,7 @@ bool Interactive(QAccessible::Role role) {
     case QAccessible::PageTab:
     case QAccessible::ButtonMenu:
     case QAccessible::ButtonDropDown:
+    case QAccessible::ProgressBar:
     case QAccessible::Graphic:
       return true;
     default:
@@ -210,6 +212,16 @@ class AccessibilityTest : public QObject {
                                  "azuz::CDlg_ObjectLayer"}) {
       QVERIFY2(walked.contains(QString::fromLatin1(expected)), expected);
     }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral("; "))));
+  }
+
+  // The transfer window opens from the download commands, which no "..." item names.
+  void TheTransferWindowHasNoUnnamedControl() {
+    CDlg_Port window(TransferRequest{});
+    window.show();
+    int checked = 0;
+    const QStringList unnamed = UnnamedControls(&window, &checked);
+    QCOMPARE(checked, 2);  // the progress bar and the button
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral("; "))));
   }
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "CPortCom.h"
+#include "Com10Test.h"
 #include "PortNames.h"
 #include "UartRig.h"
 #include "UmockdevBed.h"
@@ -22,23 +23,8 @@ using Clock = std::chrono::steady_clock;
 using test::RanUnderUmockdev;
 using test::UartRig;
 
-class SerialFlow : public ::testing::Test {
+class SerialFlow : public test::Com10Test {
  protected:
-  void SetUp() override {
-    SetPortNodeResolver([](const std::string& name) {
-      return name == "COM10" ? std::string("/dev/ttyS9") : DefaultPortNode(name);
-    });
-  }
-  void TearDown() override { SetPortNodeResolver({}); }
-
-  static CommSettings Settings(int handshake, int flowControl = 0) {
-    CommSettings settings;
-    settings.portName = "COM10";
-    settings.hardwareHandshake = handshake;
-    settings.flowControl = flowControl;
-    return settings;
-  }
-
   static std::vector<std::uint8_t> Pattern(std::size_t n) {
     std::vector<std::uint8_t> data(n);
     for (std::size_t i = 0; i < n; ++i) {

@@ -10,6 +10,7 @@
 
 #include "CPortCom.h"
 #include "CapturedMessages.h"
+#include "Com10Test.h"
 #include "Connection.h"
 #include "PortNames.h"
 #include "PrinterCommands.h"
@@ -25,24 +26,8 @@ using test::CapturedMessages;
 using test::RanUnderUmockdev;
 using test::UmockdevSerial;
 
-// COM10 is the testbed's terminal, as the registry file would map it.
-class SerialPort : public ::testing::Test {
+class SerialPort : public test::Com10Test {
  protected:
-  void SetUp() override {
-    SetPortNodeResolver([](const std::string& name) {
-      return name == "COM10" ? std::string("/dev/ttyS9") : DefaultPortNode(name);
-    });
-  }
-  void TearDown() override { SetPortNodeResolver({}); }
-
-  static CommSettings Settings(int handshake, int flowControl = 0) {
-    CommSettings settings;
-    settings.portName = "COM10";
-    settings.hardwareHandshake = handshake;
-    settings.flowControl = flowControl;
-    return settings;
-  }
-
   // Everything the printer's end has received within `wait`.
   static std::vector<std::uint8_t> Drain(int master, std::size_t expected,
                                          std::chrono::milliseconds wait) {
