@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DesignHistory.h"
 #include "DrawObject.h"
 
 namespace azuz {
@@ -27,6 +28,8 @@ class CORVELIXImageToolDoc {
   std::int32_t headerValue = 100;
   std::int32_t objectCount = 0;
   DrawObject* selectedObject = nullptr;  // never owns
+  // Undo and redo of the editing operations; reading a design starts it afresh.
+  DesignHistory history;
 
   // Change hooks the view and panel install; empty where nobody listens.
   std::function<void()> RedrawPage;
@@ -34,6 +37,8 @@ class CORVELIXImageToolDoc {
   std::function<void()> RefreshObjectList;
   std::function<void(int)> SetSelectedIndex;
   std::function<void(const std::string&)> SetWindowTitle;
+  // The panel's fade controls show the document's values again (after an undo or redo).
+  std::function<void()> ShowFadePattern;
 
   bool OnNewDocument();
 

@@ -65,6 +65,7 @@ bool CORVELIXImageToolDoc::ReadFailed(DrawObject* reading, const char* why,
 }
 
 bool CORVELIXImageToolDoc::Serialize(ArchiveReader& ar, std::string* error) {
+  history.Clear();
   DeleteAllObjects();
   DrawObject* reading = nullptr;
   try {

@@ -48,6 +48,7 @@ std::string WindowTitleFor(const std::string& fileTitle) {
 
 void OnFileNew(CORVELIXImageToolDoc& doc) {
   ClearDesign(doc);
+  doc.history.Clear();
   doc.fileTitle = "New";
   doc.filePath = "NONE";
   UpdateTitle(doc);

@@ -8,6 +8,30 @@ namespace azuz {
 
 namespace {
 
+// One step of the history around one operation: recorded at the end of the scope if the
+// design changed (a cancelled dialog records nothing).
+class RecordedStep {
+ public:
+  RecordedStep(CORVELIXImageToolDoc& doc, std::string name) : doc_(doc) {
+    doc_.history.BeginStep(doc_, std::move(name));
+  }
+  ~RecordedStep() { doc_.history.EndStep(doc_); }
+  RecordedStep(const RecordedStep&) = delete;
+  RecordedStep& operator=(const RecordedStep&) = delete;
+
+ private:
+  CORVELIXImageToolDoc& doc_;
+};
+
+std::string KindWord(std::int32_t kind) {
+  const std::string word = ObjectKindName(kind);
+  return word.empty() ? "Object" : word;
+}
+
+std::string EditStepName(int index, std::int32_t kind) {
+  return (index < 0 ? "Add " : "Modify ") + KindWord(kind);
+}
+
 DrawObject* ObjectOrMessage(CORVELIXImageToolDoc& doc, int index) {
   DrawObject* object = doc.FindOrCreateObject(index);
   if (object == nullptr) {
@@ -40,6 +64,8 @@ void EditFigure(CORVELIXImageToolDoc& doc, int index, std::int32_t kind) {
   if (object == nullptr) {
     return;
   }
+  // A new object is still unlisted: the design copied here is the one before it.
+  const RecordedStep step(doc, EditStepName(index, kind));
   FigureDialogValues values;
   values.kind = kind;
   if (index >= 0) {
@@ -63,6 +89,7 @@ void EditText(CORVELIXImageToolDoc& doc, int index) {
   if (object == nullptr) {
     return;
   }
+  const RecordedStep step(doc, EditStepName(index, static_cast<std::int32_t>(ObjectKind::Text)));
   TextDialogValues values;
   if (index >= 0) {
     values.existing = true;
@@ -89,6 +116,7 @@ void EditBitmap(CORVELIXImageToolDoc& doc, int index) {
   if (object == nullptr) {
     return;
   }
+  const RecordedStep step(doc, EditStepName(index, static_cast<std::int32_t>(ObjectKind::Bitmap)));
   doc.LoadObjectPicture(*object, path);
   // A new object is listed whether or not its picture loaded.
   Settle(doc, object, index, true);
@@ -121,13 +149,18 @@ void ModifyObjectAt(CORVELIXImageToolDoc& doc, int index) {
 void DeleteObjectAt(CORVELIXImageToolDoc& doc, int index) {
   doc.selectedObject = nullptr;
   if (index >= 0 && static_cast<std::size_t>(index) < doc.objects.size()) {
-    doc.DestroyObject(doc.objects[static_cast<std::size_t>(index)].get());
+    DrawObject* object = doc.objects[static_cast<std::size_t>(index)].get();
+    const RecordedStep step(doc, "Delete " + KindWord(object->kind));
+    doc.DestroyObject(object);
   }
   RefreshDesign(doc);
 }
 
 void ClearDesign(CORVELIXImageToolDoc& doc) {
-  doc.DeleteAllObjects();
+  {
+    const RecordedStep step(doc, "Delete All");
+    doc.DeleteAllObjects();
+  }
   RefreshDesign(doc);
 }
 
@@ -155,6 +188,7 @@ void MoveObject(CORVELIXImageToolDoc& doc, int selectedIndex, int direction) {
   if (selectedIndex >= 0 && selectedIndex < count) {
     const int target = direction == 1 ? selectedIndex + 1 : selectedIndex - 1;
     if (target >= 0 && target < count) {
+      const RecordedStep step(doc, direction == 1 ? "Send Backward" : "Bring Forward");
       std::swap(doc.objects[static_cast<std::size_t>(selectedIndex)],
                 doc.objects[static_cast<std::size_t>(target)]);
       if (doc.SetSelectedIndex) {
@@ -163,6 +197,62 @@ void MoveObject(CORVELIXImageToolDoc& doc, int selectedIndex, int direction) {
     }
   }
   RefreshDesign(doc);
+}
+
+void SetFadePattern(CORVELIXImageToolDoc& doc, std::int32_t level, std::int32_t method) {
+  {
+    const RecordedStep step(doc, level != doc.fadeLevel ? "Fade Level" : "Fade Pattern");
+    doc.fadeLevel = level;
+    doc.patternMethod = method;
+  }
+  if (doc.RedrawPage) {
+    doc.RedrawPage();
+  }
+}
+
+void SetPageSize(CORVELIXImageToolDoc& doc, std::int32_t width, std::int32_t height) {
+  {
+    const RecordedStep step(doc, "Paper Size");
+    doc.pageWidth = width;
+    doc.pageHeight = height;
+  }
+  if (doc.RedrawAll) {
+    doc.RedrawAll();
+  }
+}
+
+namespace {
+
+// After a step was taken back or done again: the panel, its fade controls and the whole view
+// (the page size may have changed with it).
+void RefreshRestoredDesign(CORVELIXImageToolDoc& doc) {
+  if (doc.RefreshObjectList) {
+    doc.RefreshObjectList();
+  }
+  if (doc.ShowFadePattern) {
+    doc.ShowFadePattern();
+  }
+  if (doc.RedrawAll) {
+    doc.RedrawAll();
+  }
+}
+
+}  // namespace
+
+bool UndoStep(CORVELIXImageToolDoc& doc) {
+  if (!doc.history.Undo(doc)) {
+    return false;
+  }
+  RefreshRestoredDesign(doc);
+  return true;
+}
+
+bool RedoStep(CORVELIXImageToolDoc& doc) {
+  if (!doc.history.Redo(doc)) {
+    return false;
+  }
+  RefreshRestoredDesign(doc);
+  return true;
 }
 
 void RefreshDesign(CORVELIXImageToolDoc& doc) {

@@ -53,4 +53,14 @@ void AddObjectOfKind(CORVELIXImageToolDoc& doc, std::int32_t kind);
 void MoveObject(CORVELIXImageToolDoc& doc, int selectedIndex, int direction);
 void RefreshDesign(CORVELIXImageToolDoc& doc);
 
+// The panel's fade controls (on the slider's release) and the paper size dialog's OK; each one
+// step of the history, then the page or the whole view redrawn.
+void SetFadePattern(CORVELIXImageToolDoc& doc, std::int32_t level, std::int32_t method);
+void SetPageSize(CORVELIXImageToolDoc& doc, std::int32_t width, std::int32_t height);
+
+// Edit > Undo and Redo: the design as it was before the newest step, or after the next one,
+// with nothing selected, the panel rebuilt and the view redrawn. False when there was none.
+bool UndoStep(CORVELIXImageToolDoc& doc);
+bool RedoStep(CORVELIXImageToolDoc& doc);
+
 }  // namespace azuz
