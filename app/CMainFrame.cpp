@@ -43,6 +43,8 @@ CMainFrame::~CMainFrame() {
   doc_.RefreshObjectList = nullptr;
   doc_.SetSelectedIndex = nullptr;
   doc_.SetWindowTitle = nullptr;
+  doc_.ShowFadePattern = nullptr;
+  doc_.history.Changed = nullptr;
   if (view_ != nullptr) {
     view_->SetDocument(nullptr);
   }
@@ -71,7 +73,16 @@ bool CMainFrame::Create(const std::string& commandLineTail) {
     }
   };
   doc_.SetWindowTitle = [this](const std::string& title) { OnWindowTitle(title); };
+  doc_.ShowFadePattern = [this] {
+    if (panel_ != nullptr) {
+      panel_->ShowFadePattern();
+    }
+  };
+  doc_.history.Changed = [this] { UpdateUndoCommands(); };
+  UpdateUndoCommands();
   panelVisible_ = true;
+  // Undo and redo reach the design from the panel's window as well.
+  panel_->addActions({Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO)});
   panel_->PlaceBesideOwner();
   panel_->show();
   Action(ID_VIEW_ATTRIBUTE)->setChecked(true);
@@ -121,6 +132,10 @@ bool CMainFrame::OnCommand(int id) {
       return true;
     case ID_VIEW_ATTRIBUTE:
       TogglePanel();
+      return true;
+    case ID_VIEW_PRINTED_DOTS:
+      view_->SetPrintedDots(!view_->PrintedDots());
+      action->setChecked(view_->PrintedDots());
       return true;
     case ID_FILE_PRINT_SETUP:
     case ID_FILE_PRINT:

@@ -102,6 +102,8 @@ class CMainFrame : public QMainWindow {
   QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& help,
                       const QKeySequence& shortcut = {});
   void UpdateRecentFileMenu();
+  // Undo and Redo name the step they would take and are enabled only when there is one.
+  void UpdateUndoCommands();
   bool CreateStatusBar();
 
   // CMainFrame_File.cpp

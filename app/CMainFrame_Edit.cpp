@@ -25,6 +25,12 @@ bool CMainFrame::OnEditCommand(int id) {
   // The list commands act on the panel's selected index; without the panel nothing is selected.
   const int index = panel_ != nullptr ? panel_->SelectedIndex() : -1;
   switch (id) {
+    case ID_EDIT_UNDO:
+      UndoStep(doc_);
+      return true;
+    case ID_EDIT_REDO:
+      RedoStep(doc_);
+      return true;
     case ID_ADD_BITMAP:
       EditBitmap(doc_, -1);
       RefreshDesign(doc_);
@@ -73,11 +79,7 @@ void CMainFrame::OnPaperSize() {
   if (dialog.exec() != QDialog::Accepted) {
     return;
   }
-  doc_.pageHeight = dialog.pageHeight;
-  doc_.pageWidth = dialog.pageWidth;
-  if (doc_.RedrawAll) {
-    doc_.RedrawAll();
-  }
+  SetPageSize(doc_, dialog.pageWidth, dialog.pageHeight);
 }
 
 }  // namespace azuz

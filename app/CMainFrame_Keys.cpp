@@ -37,7 +37,9 @@ void CMainFrame::PreTranslateKey(QObject* watched, QEvent* event) {
       OnCommand(ID_DELETE_OBJECT);
     }
   } else if (IsArrow(key->key()) && !key->isAutoRepeat() && view_ != nullptr) {
-    // X11 sends a release before every repeated press; only the key's real release repaints.
+    // X11 sends a release before every repeated press; only the key's real release repaints,
+    // and ends the run of nudges as one step.
+    view_->EndNudge();
     view_->RedrawAll();
   }
 }

@@ -54,6 +54,13 @@ void CMainFrame::CreateMenus() {
   UpdateRecentFileMenu();
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  AddCommand(edit, ID_EDIT_UNDO, QStringLiteral("&Undo"),
+             QStringLiteral("Take back the last change"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+  AddCommand(edit, ID_EDIT_REDO, QStringLiteral("&Redo"),
+             QStringLiteral("Make the change taken back again"))
+      ->setShortcuts(
+          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  edit->addSeparator();
   for (const auto& [id, text] :
        {std::pair{ID_ADD_BITMAP, "Add &Bitmap..."}, std::pair{ID_ADD_TEXT, "Add &Text..."},
         std::pair{ID_ADD_LINE, "Add &Line..."}, std::pair{ID_ADD_RECTANGLE, "Add &Rectangle..."},
@@ -81,6 +88,9 @@ void CMainFrame::CreateMenus() {
   AddCommand(view, ID_VIEW_ATTRIBUTE, QStringLiteral("&Attribute Panel"),
              QStringLiteral("Show or hide the object list"))
       ->setCheckable(true);
+  AddCommand(view, ID_VIEW_PRINTED_DOTS, QStringLiteral("&Printed Dots"),
+             QStringLiteral("Show the page as the printer will print it, black on white"))
+      ->setCheckable(true);
 
   QMenu* printer = menuBar()->addMenu(QStringLiteral("&Printer"));
   AddCommand(printer, ID_COMM_SETTINGS, QStringLiteral("&Communication Settings..."),
@@ -104,6 +114,21 @@ void CMainFrame::CreateMenus() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(help, ID_APP_ABOUT, QStringLiteral("&About Vurodadud Azuz..."),
              QStringLiteral("Show the program's version"));
+}
+
+void CMainFrame::UpdateUndoCommands() {
+  const DesignHistory& history = doc_.history;
+  const auto caption = [](const char* verb, const std::string& step) {
+    return step.empty()
+               ? QString::fromLatin1(verb)
+               : QStringLiteral("%1 %2").arg(QLatin1String(verb), QString::fromLocal8Bit(step));
+  };
+  QAction* undo = Action(ID_EDIT_UNDO);
+  undo->setText(caption("&Undo", history.UndoName()));
+  undo->setEnabled(history.CanUndo());
+  QAction* redo = Action(ID_EDIT_REDO);
+  redo->setText(caption("&Redo", history.RedoName()));
+  redo->setEnabled(history.CanRedo());
 }
 
 void CMainFrame::UpdateRecentFileMenu() {

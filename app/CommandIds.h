@@ -11,6 +11,8 @@ inline constexpr int ID_FILE_PRINT = 57607;
 inline constexpr int ID_FILE_PRINT_DIRECT = 57608;
 inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
 inline constexpr int ID_FILE_MRU_FILE1 = 57616;  // up to ID_FILE_MRU_FILE1 + 3
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_APP_ABOUT = 57664;
 
 inline constexpr int ID_ADD_BITMAP = 32772;
@@ -32,6 +34,7 @@ inline constexpr int ID_WATERMARK_ON = 32809;
 inline constexpr int ID_WATERMARK_OFF = 32810;
 inline constexpr int ID_PERMANENT_ON = 32815;
 inline constexpr int ID_PERMANENT_OFF = 32816;
+inline constexpr int ID_VIEW_PRINTED_DOTS = 32830;
 
 // The status bar's id and its indicator panes.
 inline constexpr int AFX_IDW_STATUS_BAR = 59393;

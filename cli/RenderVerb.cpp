@@ -9,6 +9,7 @@
 
 #include "DesignRenderer.h"
 #include "PngWriter.h"
+#include "PrintedDots.h"
 #include "Verbs.h"
 #include "WatermarkFile.h"
 
@@ -62,21 +63,17 @@ bool WriteBytes(const std::string& path, const WatermarkImage& bytes, std::strin
   return false;
 }
 
-// The one-bit image as black dots on white, at the page's own width.
+// The one-bit image as black dots on white, at the page's own width: the picture the designer's
+// View > Printed Dots shows.
 bool WritePreview(const std::string& path, const WatermarkImage& image, int width, int height,
                   std::string& why) {
-  const std::size_t rowBytes = (static_cast<std::size_t>(width) + 7) / 8;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
-                                    static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = image.data() + 9 + static_cast<std::size_t>(y) * rowBytes;
-    for (int x = 0; x < width; ++x) {
-      const bool printed = (row[x / 8] & (0x80 >> (x % 8))) != 0;
-      pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-             static_cast<std::size_t>(x)] = printed ? 0xFF000000u : kWhitePixel;
-    }
+  Canvas dots(width, height);
+  if (!DrawPrintedDots(dots, image)) {
+    why = "the image does not hold a page of " + std::to_string(width) + " x " +
+          std::to_string(height) + " dots";
+    return false;
   }
-  return WriteRgbPng(path, pixels.data(), width, height, static_cast<std::size_t>(width), &why);
+  return WriteRgbPng(path, dots.Data(), width, height, static_cast<std::size_t>(width), &why);
 }
 
 int PrintedDots(const WatermarkImage& image) {

@@ -194,11 +194,14 @@ void CDlg_Attribute::OnListItemChanged(int row) {
 }
 
 void CDlg_Attribute::OnFadeSliderReleased() {
-  doc_.fadeLevel = fadeSlider_->value();
-  doc_.patternMethod = patternCombo_->currentIndex();
-  if (doc_.RedrawPage) {
-    doc_.RedrawPage();
-  }
+  SetFadePattern(doc_, fadeSlider_->value(), patternCombo_->currentIndex());
+}
+
+void CDlg_Attribute::ShowFadePattern() {
+  const QSignalBlocker sliderBlocker(fadeSlider_);
+  const QSignalBlocker comboBlocker(patternCombo_);
+  fadeSlider_->setValue(doc_.fadeLevel);
+  patternCombo_->setCurrentIndex(doc_.patternMethod);
 }
 
 void CDlg_Attribute::OnDeleteObject() {

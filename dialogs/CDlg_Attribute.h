@@ -33,6 +33,8 @@ class CDlg_Attribute : public QDialog {
   void RefreshObjectList();
   void SetSelectedIndex(int index);
   int SelectedIndex() const { return selectedIndex_; }
+  // The slider and the pattern list show the document's fade level and pattern again.
+  void ShowFadePattern();
 
   // Button handlers (IDC_ADD_OBJECT, IDC_MODIFY_OBJECT, IDC_DELETE_OBJECT, IDC_DELETE_ALL,
   // IDC_MOVE_FORWARD, IDC_MOVE_BACKWARD).

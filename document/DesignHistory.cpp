@@ -71,7 +71,7 @@ void DesignHistory::SetLimits(std::size_t maxSteps, std::size_t maxBytes) {
   Notify();
 }
 
-void DesignHistory::BeginStep(const CORVELIXImageToolDoc& doc, std::string name) {
+std::uint64_t DesignHistory::BeginStep(const CORVELIXImageToolDoc& doc, std::string name) {
   EndStep(doc);
   try {
     auto step = std::make_unique<Step>();
@@ -80,7 +80,13 @@ void DesignHistory::BeginStep(const CORVELIXImageToolDoc& doc, std::string name)
     open_ = std::move(step);
   } catch (const std::bad_alloc&) {
     open_.reset();
+    return 0;
   }
+  return ++openNumber_;
+}
+
+bool DesignHistory::EndStep(const CORVELIXImageToolDoc& doc, std::uint64_t step) noexcept {
+  return IsOpen(step) && EndStep(doc);
 }
 
 bool DesignHistory::EndStep(const CORVELIXImageToolDoc& doc) noexcept {

@@ -49,14 +49,17 @@ class DesignHistory {
 
   void SetLimits(std::size_t maxSteps, std::size_t maxBytes);
 
-  // Opens a step named for the menu ("Move", "Add Rectangle"); a step still open is closed
-  // first, so a gesture whose end was never seen cannot swallow the next action. Without the
-  // memory for the copy no step opens and the action simply cannot be undone.
-  void BeginStep(const CORVELIXImageToolDoc& doc, std::string name);
+  // Opens a step named for the menu ("Move", "Add Rectangle") and returns its number; a step
+  // still open is closed first, so a gesture whose end was never seen cannot swallow the next
+  // action. Without the memory for the copy no step opens (0): that action cannot be undone.
+  std::uint64_t BeginStep(const CORVELIXImageToolDoc& doc, std::string name);
   // Closes the open step, recording it when the design changed since it opened (a new step
   // ends what could be redone); true when recorded. Nothing open: false.
   bool EndStep(const CORVELIXImageToolDoc& doc) noexcept;
+  // The same, only when the open step is the one numbered `step`: a gesture closes its own.
+  bool EndStep(const CORVELIXImageToolDoc& doc, std::uint64_t step) noexcept;
   bool StepOpen() const { return open_ != nullptr; }
+  bool IsOpen(std::uint64_t step) const { return open_ != nullptr && step == openNumber_; }
 
   bool CanUndo() const { return !undo_.empty(); }
   bool CanRedo() const { return !redo_.empty(); }
@@ -90,6 +93,7 @@ class DesignHistory {
   std::vector<Step> undo_;  // oldest first
   std::vector<Step> redo_;  // the next redo last
   std::unique_ptr<Step> open_;
+  std::uint64_t openNumber_ = 0;
   std::size_t objectBytes_ = 0;
   std::size_t pictureBytes_ = 0;
   // Pictures the recorded steps hold, each with the number of objects holding it.

@@ -25,6 +25,7 @@ void CORVELIXImageToolView::SetDocument(CORVELIXImageToolDoc* doc) {
     document_->RedrawAll = nullptr;
   }
   document_ = doc;
+  nudgeStep_ = 0;
   pageStale_ = true;
   overlay_.Clear(rect());
   if (document_ != nullptr) {
@@ -110,9 +111,26 @@ void CORVELIXImageToolView::NudgeSelection(int key) {
     default:
       return;
   }
+  if (!document_->history.IsOpen(nudgeStep_)) {
+    nudgeStep_ = document_->history.BeginStep(*document_, "Move");
+  }
   DrawTrackOutline();
   MoveRect(*document_->selectedObject, dx, dy);
   DrawTrackOutline();
+}
+
+void CORVELIXImageToolView::EndNudge() {
+  if (document_ != nullptr) {
+    document_->history.EndStep(*document_, nudgeStep_);
+  }
+  nudgeStep_ = 0;
+}
+
+void CORVELIXImageToolView::SetPrintedDots(bool on) {
+  if (on != printedDots_) {
+    printedDots_ = on;
+    RedrawPage();
+  }
 }
 
 void CORVELIXImageToolView::UpdateCursor(QPoint client) {
@@ -190,7 +208,7 @@ void CORVELIXImageToolView::Paint(QPainter& painter, const QRect& region) {
   const bool sizeChanged = canvas == nullptr || canvas->Width() != document_->pageWidth ||
                            canvas->Height() != document_->pageHeight;
   if (pageStale_ || sizeChanged || background != composedBackground_) {
-    page_.Compose(*document_, background);
+    page_.Compose(*document_, background, printedDots_);
     pageStale_ = false;
     composedBackground_ = background;
   }

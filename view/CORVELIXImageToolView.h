@@ -38,6 +38,14 @@ class CORVELIXImageToolView : public QWidget {
   // Draws the selected object's outline by exclusive-or; a second call removes it.
   void DrawTrackOutline();
 
+  // View > Printed Dots: the page shows the dots the printer will print (the packed image the
+  // download sends) instead of the design's colours; handles and editing stay the same.
+  void SetPrintedDots(bool on);
+  bool PrintedDots() const { return printedDots_; }
+
+  // The run of arrow-key nudges ends with the key's real release: one step of the history.
+  void EndNudge();
+
   const ViewRect& PageRect() const { return pageRect_; }
   // The page as composed by the last paint (null before it, or for a refused page size).
   const Canvas* PageCanvas() const { return page_.GetCanvas(); }
@@ -72,6 +80,8 @@ class CORVELIXImageToolView : public QWidget {
   // at every move but shows only outlines until the release repaints.
   bool pageStale_ = true;
   std::uint32_t composedBackground_ = 0;
+  bool printedDots_ = false;
+  std::uint64_t nudgeStep_ = 0;  // the step of the arrow-key run under way, 0 for none
   DragGesture gesture_;
   TrackOverlay overlay_;
 

@@ -7,6 +7,9 @@
 namespace azuz {
 
 void DragGesture::Press(CORVELIXImageToolDoc& doc, QPoint client) {
+  // The release of the last drag was never seen.
+  doc.history.EndStep(doc, step_);
+  step_ = 0;
   const PressOutcome outcome =
       SelectByPress(doc, {client.x() - kPageOffset, client.y() - kPageOffset});
   switch (outcome.kind) {
@@ -29,6 +32,10 @@ bool DragGesture::MoveChanges(const CORVELIXImageToolDoc& doc, QPoint client) co
 }
 
 void DragGesture::Move(CORVELIXImageToolDoc& doc, QPoint client) {
+  // Reopened when something else closed it meanwhile (an undo, a nudge): no move goes unrecorded.
+  if (!doc.history.IsOpen(step_)) {
+    step_ = doc.history.BeginStep(doc, state_ == State::Resizing ? "Resize" : "Move");
+  }
   DrawObject& object = *doc.selectedObject;
   const int dx = client.x() - lastPoint_.x();
   const int dy = client.y() - lastPoint_.y();
@@ -43,6 +50,8 @@ void DragGesture::Move(CORVELIXImageToolDoc& doc, QPoint client) {
 
 void DragGesture::Release(CORVELIXImageToolDoc& doc) {
   state_ = State::Idle;
+  doc.history.EndStep(doc, step_);
+  step_ = 0;
   if (doc.selectedObject != nullptr && doc.selectedObject->selectState == 2) {
     doc.selectedObject->selectState = 1;
   }

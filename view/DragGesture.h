@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <cstdint>
 
 #include "CORVELIXImageToolDoc.h"
 
@@ -28,11 +29,15 @@ class DragGesture {
   // else the whole rectangle, by the distance from the last point. Call only when MoveChanges.
   void Move(CORVELIXImageToolDoc& doc, QPoint client);
 
-  // Back to idle; a resize leaves its object selected (selectState 1).
+  // Back to idle; a resize leaves its object selected (selectState 1). The drag, however many
+  // moves it made, is one step of the history ("Move" or "Resize").
   void Release(CORVELIXImageToolDoc& doc);
 
  private:
   State state_ = State::Idle;
+  // The drag's step of the history, opened by the first move so that a plain click records
+  // nothing; 0 before it.
+  std::uint64_t step_ = 0;
   int activeHandle_ = 0;
   QPoint lastPoint_;
 };

@@ -15,7 +15,9 @@ namespace azuz {
 class PageImage {
  public:
   // Returns false, leaving no image, for a page size the rasterizer refuses (0 or less, absurd).
-  bool Compose(const CORVELIXImageToolDoc& doc, std::uint32_t background);
+  // With `printedDots` the page shows the packed image the download sends, black on white,
+  // instead of the colours on the window background.
+  bool Compose(const CORVELIXImageToolDoc& doc, std::uint32_t background, bool printedDots = false);
 
   const Canvas* GetCanvas() const { return canvas_.get(); }
   // The canvas memory seen as an image, without a copy; null when there is no canvas.
