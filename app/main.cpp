@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <chrono>
 #include <cstdio>
 
 #include "CMainFrame.h"
@@ -6,6 +7,7 @@
 #include "CodePage.h"
 #include "SessionService.h"
 #include "StartupArguments.h"
+#include "TransferSession.h"
 
 int main(int argc, char* argv[]) {
   azuz::SystemCodePageName();  // settled now, so that a warning about it comes first
@@ -34,5 +36,8 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   service.Serve(app.MainFrame());
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // A transfer's worker may still be giving spooler queues back.
+  azuz::TransferSession::WaitForAllSessions(std::chrono::seconds(30));
+  return code;
 }

@@ -10,7 +10,6 @@
 #include "PortOptions.h"
 #include "PrinterList.h"
 #include "TransferRequestFor.h"
-#include "UserPrompts.h"
 #include "Verbs.h"
 
 namespace azuz::cli {
@@ -75,15 +74,15 @@ void AddCommTestVerb(CLI::App& app, int& status) {
     if (!node.empty()) {
       settings.portName = node;
     }
-    // The port layer's own messages ("Error : Can't open port!") go to standard error.
-    const UserPrompts saved = Prompts();
-    Prompts().ShowMessage = [](const std::string& text, const std::string& detail) {
-      std::cerr << text << (detail.empty() ? "" : "\n  (" + detail + ")") << "\n";
-    };
     bool delivered = false;
+    std::vector<ConnectionMessage> messages;
     const int result =
-        RunCommunicationTest(state.portKind, settings, state.useDriver != 0, &delivered);
-    Prompts() = saved;
+        RunCommunicationTest(state.portKind, settings, state.useDriver != 0, &delivered, &messages);
+    // The port layer's own messages ("Error : Can't open port!") go to standard error.
+    for (const ConnectionMessage& message : messages) {
+      std::cerr << message.text << (message.detail.empty() ? "" : "\n  (" + message.detail + ")")
+                << "\n";
+    }
     if (result != 0) {
       std::cerr << CommunicationTestFailure(result) << "\n";
     } else if (!delivered) {

@@ -18,7 +18,6 @@
 #include "PrinterCommands.h"
 #include "TransferRequestFor.h"
 #include "TransferSession.h"
-#include "UserPrompts.h"
 #include "Verbs.h"
 #include "WatermarkFile.h"
 
@@ -27,6 +26,8 @@ namespace azuz::cli {
 namespace {
 
 std::mutex stderrMutex;
+// Giving parked queues back takes a few exchanges with the spooler, each bounded at 10 s.
+constexpr std::chrono::seconds kQueueReturnWait{30};
 // Ctrl-C, a kill and a closed terminal cancel the transfer. The signals are blocked and taken by
 // a thread of their own, which can wake a connect or open under way on the main thread at once
 // (a handler could only set a flag the blocked call never looks at).
@@ -117,15 +118,6 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
   const TransferRequest request = MakeTransferRequest(state, command, RegistryFilePath());
 
   ProgressLine progress(command.caption);
-  const UserPrompts saved = Prompts();
-  Prompts().ShowMessage = [&progress](const std::string& text, const std::string& detail) {
-    std::lock_guard lock(stderrMutex);
-    progress.Break();
-    std::fprintf(stderr, "%s\n", text.c_str());
-    if (!detail.empty()) {
-      std::fprintf(stderr, "  (%s)\n", detail.c_str());
-    }
-  };
   const InterruptWatch interrupt;
 
   TransferSession session(request);
@@ -136,11 +128,22 @@ int SendCommand(const PrinterCommand& command, const PortOptions& options) {
     progress.Draw(position);
     return interrupt.Interrupted();
   });
+  // What the window would have shown in its message boxes.
+  for (const ConnectionMessage& message : session.TakeMessages()) {
+    std::lock_guard lock(stderrMutex);
+    progress.Break();
+    std::fprintf(stderr, "%s\n", message.text.c_str());
+    if (!message.detail.empty()) {
+      std::fprintf(stderr, "  (%s)\n", message.detail.c_str());
+    }
+  }
   progress.End(result == TransferSession::Result::Ok ? session.ButtonCaption()
                : interrupt.Interrupted()             ? "Cancelled"
                                                      : "Failed");
-
-  Prompts() = saved;
+  // The queues the transfer parked come back on its worker.
+  if (!TransferSession::WaitForAllSessions(kQueueReturnWait)) {
+    std::fprintf(stderr, "azuz: the print service did not take the parked queues back in time\n");
+  }
   return result == TransferSession::Result::Ok ? 0 : 1;
 }
 

@@ -256,6 +256,9 @@ void CDlg_CommSet::OnTest() {
 void CDlg_CommSet::OnTestEnded(int result, bool delivered, bool cancelled) {
   test_.Wait();
   Refresh();
+  for (const ConnectionMessage& message : test_.TakeMessages()) {
+    Prompts().Message(message.text, message.detail);
+  }
   if (result != 0 && !cancelled) {
     Prompts().Message(CommunicationTestFailure(result));
   }

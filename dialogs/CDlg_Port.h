@@ -5,15 +5,19 @@
 
 #include "TransferSession.h"
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace azuz {
 
 // The transfer window: shows one TransferSession with its progress and its one button. It
-// ends by itself with the OK result about a second after the whole block went out; after a
-// failure it waits with "Close". Enter, Escape, the button and the close box all cancel, and
-// the window never ends while the worker still runs.
+// appears at once and says it is connecting while the session's worker opens the connection;
+// a failed open shows its message and ends the window with the cancel result. It ends by itself
+// with the OK result about a second after the whole block went out; after a failure it waits
+// with "Close". Enter, Escape, the button and the close box all cancel, and the window never
+// ends while the worker still uses the block. The session's messages are shown here, never
+// from the worker.
 class CDlg_Port : public QDialog {
   Q_OBJECT
 
@@ -24,12 +28,12 @@ class CDlg_Port : public QDialog {
   explicit CDlg_Port(TransferRequest request, QWidget* parent = nullptr);
   ~CDlg_Port() override;
 
-  // Opens the connection and runs the window; QDialog::Accepted when the transfer completed.
-  // A failed open ends at once with the cancel result, without showing the window.
+  // Starts the session and runs the window; QDialog::Accepted when the transfer completed.
   int DoModal();
 
   QPushButton* Button() const { return button_; }
   QProgressBar* Progress() const { return progress_; }
+  QLabel* State() const { return state_; }
   const TransferSession& Session() const { return session_; }
 
  protected:
@@ -40,12 +44,18 @@ class CDlg_Port : public QDialog {
 
  private:
   TransferSession session_;
+  QLabel* state_;
   QProgressBar* progress_;
   QPushButton* button_;
   QTimer finishTimer_;
 
+  void OnOpened(bool opened);
+  void OnWorkerEnded();
   void OnCancel();
   void OnTimer();
+  void OnFinished();
+  // The session's messages for the user, one box each.
+  void ShowMessages();
 };
 
 }  // namespace azuz

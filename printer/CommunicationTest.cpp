@@ -6,16 +6,21 @@
 namespace azuz {
 
 int RunCommunicationTest(std::int32_t portKind, const CommSettings& settings, bool useDriver,
-                         bool* delivered) {
+                         bool* delivered, std::vector<ConnectionMessage>* messages) {
   const auto* text = reinterpret_cast<const std::uint8_t*>(kCommunicationTestText);
   bool sent = false;
   int result = 0;
   if (useDriver) {
+    ResetSpoolerCancel();
     result = SpoolerTestPrint(settings.portName, text, kCommunicationTestLength);
     sent = result == 0;
   } else if (OpenConnection(portKind, settings, false)) {
     sent = WriteConnection(text, kCommunicationTestLength);
     CloseConnection();
+  }
+  std::vector<ConnectionMessage> said = TakeConnectionMessages();
+  if (messages != nullptr) {
+    *messages = std::move(said);
   }
   if (delivered != nullptr) {
     *delivered = sent;

@@ -1,6 +1,7 @@
 #include "CommunicationTestRun.h"
 
 #include <chrono>
+#include <utility>
 
 #include "CommunicationTest.h"
 #include "Connection.h"
@@ -31,8 +32,14 @@ bool CommunicationTestRun::Start(std::int32_t portKind, const CommSettings& sett
   running = true;
   worker = std::jthread([this, portKind, settings, useDriver] {
     bool delivered = false;
-    const int result = RunCommunicationTest(portKind, settings, useDriver, &delivered);
+    std::vector<ConnectionMessage> said;
+    const int result = RunCommunicationTest(portKind, settings, useDriver, &delivered, &said);
     const bool cancelled = cancelRequested.load();
+    {
+      // A test the user stopped has nothing to tell.
+      std::lock_guard lock(messagesMutex);
+      messages = cancelled ? std::vector<ConnectionMessage>{} : std::move(said);
+    }
     running = false;
     if (onEnded) {
       onEnded(result, delivered, cancelled);
@@ -46,6 +53,11 @@ void CommunicationTestRun::Cancel() {
     cancelRequested = true;
     CancelConnectionIo();
   }
+}
+
+std::vector<ConnectionMessage> CommunicationTestRun::TakeMessages() {
+  std::lock_guard lock(messagesMutex);
+  return std::exchange(messages, {});
 }
 
 void CommunicationTestRun::Wait() {

@@ -5,8 +5,10 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "CommSettings.h"
+#include "Connection.h"
 
 namespace azuz {
 
@@ -36,10 +38,15 @@ class CommunicationTestRun {
   // Waits for the worker of the last Start to end.
   void Wait();
   bool Running() const { return running.load(); }
+  // What the last test left for the user (a failed open), once its worker has ended: shown by
+  // the owner, never from the worker. Taking them empties the list.
+  std::vector<ConnectionMessage> TakeMessages();
 
  private:
   std::atomic<bool> running{false};
   std::atomic<bool> cancelRequested{false};
+  std::mutex messagesMutex;
+  std::vector<ConnectionMessage> messages;
   std::jthread worker;
 };
 

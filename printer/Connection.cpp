@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
+#include <utility>
 
+#include "CupsConnection.h"
 #include "Spooler.h"
-#include "UserPrompts.h"
 
 namespace azuz {
 
@@ -19,11 +21,19 @@ struct ConnectionState {
   bool useDriver = false;
   std::string driverPrinterName;
   std::string lastError;
+  std::mutex messagesMutex;  // left on a worker, taken by the window's thread
+  std::vector<ConnectionMessage> messages;
 };
 
 ConnectionState& State() {
   static ConnectionState state;
   return state;
+}
+
+void Leave(const std::string& text, const std::string& detail) {
+  ConnectionState& state = State();
+  std::lock_guard lock(state.messagesMutex);
+  state.messages.push_back({text, detail});
 }
 
 bool SendTcp(const std::uint8_t* data, std::size_t length) {
@@ -58,6 +68,7 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
   state.portKind = portKind;
   state.useDriver = useDriver;
   state.lastError.clear();
+  ResetSpoolerCancel();
   if (useDriver) {
     state.driverPrinterName = settings.portName;
     return true;
@@ -66,14 +77,14 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
     CASock& socket = ConnectionSocket();
     if (!socket.Create()) {
       state.lastError = socket.LastError();
-      Prompts().Message(kMessageCantOpenPort, state.lastError);
+      Leave(kMessageCantOpenPort, state.lastError);
       return false;
     }
     if (!socket.Connect(settings.portName, settings.baudRate)) {
       state.lastError = socket.LastError();
       // A connect the user stopped needs no message.
       if (!socket.WasCancelled()) {
-        Prompts().Message(kMessageConnectFailed, state.lastError);
+        Leave(kMessageConnectFailed, state.lastError);
       }
       return false;
     }
@@ -83,7 +94,7 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
   manager.SelectPort(settings);
   if (!manager.OpenPort()) {
     state.lastError = manager.LastError();
-    Prompts().Message(kMessageCantOpenPort, state.lastError);
+    Leave(kMessageCantOpenPort, state.lastError);
     return false;
   }
   return true;
@@ -92,7 +103,19 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
 bool WriteConnection(const std::uint8_t* data, std::size_t length) {
   ConnectionState& state = State();
   if (state.useDriver) {
-    return SpoolerWrite(state.driverPrinterName, data, length);
+    switch (SubmitSpoolerJob(state.driverPrinterName, data, length)) {
+      case SpoolerJob::Printed:
+        return true;
+      case SpoolerJob::NoPrinter:
+        // The system's message for a printer that can't be opened is empty; the reason goes along.
+        state.lastError = CupsLastError();
+        Leave("", state.lastError);
+        return false;
+      case SpoolerJob::NotStarted:
+        state.lastError = CupsLastError();
+        return false;
+    }
+    return false;
   }
   if (data == nullptr || length == 0) {
     return false;
@@ -137,6 +160,8 @@ void CloseConnection() {
 
 void CancelConnectionIo() {
   const ConnectionState& state = State();
+  // Also when the connection is no spooler's: the communication test prints without opening one.
+  CancelSpoolerJobs();
   if (state.useDriver) {
     return;
   }
@@ -149,6 +174,12 @@ void CancelConnectionIo() {
 
 std::string LastConnectionError() {
   return State().lastError;
+}
+
+std::vector<ConnectionMessage> TakeConnectionMessages() {
+  ConnectionState& state = State();
+  std::lock_guard lock(state.messagesMutex);
+  return std::exchange(state.messages, {});
 }
 
 }  // namespace azuz

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "CASock.h"
 #include "CPortMng.h"
@@ -19,9 +20,18 @@ inline constexpr char kMessageConnectFailed[] =
 inline constexpr std::size_t kAnswerCapacity = 255;  // bytes of printer answer read at most
 inline constexpr std::int32_t kDefaultTcpPort = 9100;
 
-// One connection at a time, process-wide. OpenConnection runs where messages can be shown (it
-// reports its failures through UserPrompts, with LastConnectionError() as the detail); writes and
-// reads may run on a worker; CancelConnectionIo may come from any thread.
+// A message for the user that an operation left: the system's text and why (errno and what was
+// being done), for the message box's details or the tool's second line.
+struct ConnectionMessage {
+  std::string text;
+  std::string detail;
+  bool operator==(const ConnectionMessage&) const = default;
+};
+
+// One connection at a time, process-wide. Nothing here shows a message: a failed open (and a
+// spooler printer that can't be found) leaves its message for TakeConnectionMessages, which the
+// caller shows where it can. Open, writes and reads may run on a worker; CancelConnectionIo may
+// come from any thread.
 //
 // With useDriver nothing is touched until the write, and every write is one spooler job to the
 // printer named by settings.portName. Otherwise portKind 3 is a TCP/IP connection to
@@ -39,6 +49,8 @@ void CloseConnection();
 void CancelConnectionIo();
 // Why the last operation failed (empty when nothing is known).
 std::string LastConnectionError();
+// The messages the operations since the last call left, oldest first; the list is emptied.
+std::vector<ConnectionMessage> TakeConnectionMessages();
 
 // The process-wide pieces, for the settings dialog's communication test and for tests.
 CASock& ConnectionSocket();

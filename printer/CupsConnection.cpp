@@ -1,7 +1,11 @@
 #include "CupsConnection.h"
 
+#include <sys/socket.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 namespace azuz {
 
@@ -15,9 +19,19 @@ const char* NeverPrompt(const char*, http_t*, const char*, const char*, void*) {
   return nullptr;
 }
 
-// Giving up after the first stall keeps every exchange bounded by kCupsTimeoutSeconds.
-int GiveUp(http_t*, void*) {
-  return 0;
+// libcups asks KeepWaiting after every slice of a wait in which nothing moved.
+constexpr double kWaitSliceSeconds = 0.1;
+
+// The open connections that a cancel may end; some libcups waits (the second it gives a server
+// to say "100 Continue") never ask KeepWaiting, so a cancel also shuts their socket down.
+struct Cancellable {
+  std::mutex mutex;
+  std::set<CupsConnection*> open;
+};
+
+Cancellable& CancellableConnections() {
+  static Cancellable connections;
+  return connections;
 }
 
 struct ServerAddress {
@@ -66,15 +80,51 @@ std::string CupsPrinterUri(const std::string& name) {
   return uri;
 }
 
-CupsConnection::CupsConnection() = default;
+CupsConnection::CupsConnection(const std::atomic<bool>* cancelFlag) : cancel(cancelFlag) {}
 
 CupsConnection::~CupsConnection() {
-  if (http != nullptr) {
-    httpClose(http);
+  if (http == nullptr) {
+    return;
+  }
+  if (cancel != nullptr) {
+    Cancellable& connections = CancellableConnections();
+    std::lock_guard lock(connections.mutex);
+    connections.open.erase(this);
+  }
+  httpClose(http);
+}
+
+void CupsConnection::WakeCancelled() {
+  Cancellable& connections = CancellableConnections();
+  std::lock_guard lock(connections.mutex);
+  for (CupsConnection* connection : connections.open) {
+    if (connection->cancel->load()) {
+      // The socket alone: libcups' own teardown belongs to the connection's thread.
+      shutdown(httpGetFd(connection->http), SHUT_RDWR);
+    }
   }
 }
 
+// Slices that follow each other closely are one stall; a stall of kCupsTimeoutSeconds, or a
+// cancel, ends the exchange.
+int CupsConnection::KeepWaiting(http_t*, void* self) {
+  auto* connection = static_cast<CupsConnection*>(self);
+  if (connection->cancel != nullptr && connection->cancel->load()) {
+    return 0;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  if (now - connection->lastStall > std::chrono::duration<double>(3 * kWaitSliceSeconds)) {
+    connection->stallStart = now;
+  }
+  connection->lastStall = now;
+  return now - connection->stallStart < std::chrono::duration<double>(kCupsTimeoutSeconds) ? 1 : 0;
+}
+
 bool CupsConnection::Open() {
+  if (cancel != nullptr && cancel->load()) {
+    SetCupsLastError("cancelled");
+    return false;
+  }
   cupsSetPasswordCB2(NeverPrompt, nullptr);
   const ServerAddress server = ChooseServer();
   constexpr int kConnectMilliseconds = 5000;
@@ -85,7 +135,16 @@ bool CupsConnection::Open() {
                      cupsLastErrorString());
     return false;
   }
-  httpSetTimeout(http, kCupsTimeoutSeconds, GiveUp, nullptr);
+  httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, this);
+  if (cancel != nullptr) {
+    Cancellable& connections = CancellableConnections();
+    std::lock_guard lock(connections.mutex);
+    connections.open.insert(this);
+    // A cancel that came while the connection was being made found nothing to wake.
+    if (cancel->load()) {
+      shutdown(httpGetFd(http), SHUT_RDWR);
+    }
+  }
   SetCupsLastError({});
   return true;
 }

@@ -1,5 +1,8 @@
 #include "Spooler.h"
 
+#include <atomic>
+
+#include "AbandonedJobs.h"
 #include "CupsConnection.h"
 #include "UserPrompts.h"
 
@@ -10,7 +13,9 @@ namespace {
 // Every job carries this name, transfers included.
 constexpr char kJobName[] = "WaterMark: Communication Test";
 
-enum class JobOutcome { Printed, NoPrinter, NotStarted };
+using JobOutcome = SpoolerJob;
+
+std::atomic<bool> jobsCancelled{false};
 
 // cupsd refuses these characters in queue names; rejecting them here also keeps an arbitrary
 // printer name out of the HTTP request line.
@@ -58,7 +63,11 @@ int CreateJob(CupsConnection& cups, const std::string& name, JobOutcome& failure
 JobOutcome Abandon(CupsConnection& cups, const std::string& name, int jobId, const char* what) {
   // The reason is read before the cancel, whose own status would replace libcups' last error.
   const std::string reason = std::string(what) + ": " + cupsLastErrorString();
-  cupsCancelJob2(cups.Http(), name.c_str(), jobId, 0);
+  if (jobsCancelled) {
+    CancelAbandonedJobLater(name, jobId);  // this connection is shut down
+  } else {
+    cupsCancelJob2(cups.Http(), name.c_str(), jobId, 0);
+  }
   SetCupsLastError(reason);
   return JobOutcome::NotStarted;
 }
@@ -69,7 +78,7 @@ JobOutcome SubmitRawJob(const std::string& name, const std::uint8_t* data, std::
     SetCupsLastError("\"" + name + "\" is not a print queue name");
     return JobOutcome::NoPrinter;
   }
-  CupsConnection cups;
+  CupsConnection cups(&jobsCancelled);
   if (!cups.Open()) {
     return JobOutcome::NoPrinter;
   }
@@ -96,6 +105,20 @@ JobOutcome SubmitRawJob(const std::string& name, const std::uint8_t* data, std::
 }
 
 }  // namespace
+
+void CancelSpoolerJobs() {
+  jobsCancelled = true;
+  CupsConnection::WakeCancelled();
+}
+
+void ResetSpoolerCancel() {
+  jobsCancelled = false;
+}
+
+SpoolerJob SubmitSpoolerJob(const std::string& printerName, const std::uint8_t* data,
+                            std::size_t length) {
+  return SubmitRawJob(printerName, data, length);
+}
 
 bool SpoolerWrite(const std::string& printerName, const std::uint8_t* data, std::size_t length) {
   switch (SubmitRawJob(printerName, data, length)) {

@@ -6,6 +6,8 @@
 
 namespace azuz {
 
+enum class SpoolerJob { Printed, NoPrinter, NotStarted };
+
 // Each call submits one complete raw spooler job named "WaterMark: Communication Test" with exactly
 // the given bytes to the named printer.
 // SpoolerWrite: false when the job could not be made; a printer that can't be found also shows the
@@ -14,5 +16,13 @@ bool SpoolerWrite(const std::string& printerName, const std::uint8_t* data, std:
 // SpoolerTestPrint: 0 on success, -1 when the printer can't be found, -2 when the job can't be
 // started. Shows nothing.
 int SpoolerTestPrint(const std::string& printerName, const std::uint8_t* data, std::size_t length);
+// The job alone, silent: CupsLastError() says why it was not printed.
+SpoolerJob SubmitSpoolerJob(const std::string& printerName, const std::uint8_t* data,
+                            std::size_t length);
+
+// From any thread: the job under way gives up within about a tenth of a second, and so does
+// every later one until ResetSpoolerCancel (a new connection or test).
+void CancelSpoolerJobs();
+void ResetSpoolerCancel();
 
 }  // namespace azuz

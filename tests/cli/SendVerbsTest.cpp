@@ -23,6 +23,7 @@
 #include "WatermarkFile.h"
 #include "connection/RegistryFixture.h"
 #include "printer/CupsdTest.h"
+#include "printer/SilentListener.h"
 
 namespace azuz {
 namespace {
@@ -183,46 +184,7 @@ TEST_F(AzuzSendStored, TheCommandLineTakesTheMakersSettingsOrAQueuesDevice) {
   EXPECT_NE(help.output.find("default: no tail, which is COM1"), std::string::npos);
 }
 
-// A loopback listener that never accepts, its queue filled: a further connect is never answered.
-class SilentListener {
- public:
-  SilentListener() {
-    listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(listener, reinterpret_cast<sockaddr*>(&address), size);
-    listen(listener, 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    port = ntohs(address.sin_port);
-    for (int i = 0; i < 8 && !Hangs(address); ++i) {
-    }
-  }
-  ~SilentListener() {
-    for (int fd : clients) {
-      close(fd);
-    }
-    close(listener);
-  }
-  int port = 0;
-  bool full = false;
-
- private:
-  // Another client; true once one gets no answer within 300 ms.
-  bool Hangs(const sockaddr_in& address) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    clients.push_back(fd);
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-      return false;
-    }
-    pollfd wait{fd, POLLOUT, 0};
-    full = poll(&wait, 1, 300) == 0;
-    return full;
-  }
-  int listener = -1;
-  std::vector<int> clients;
-};
+using test::SilentListener;
 
 TEST(AzuzSend, CtrlCEndsAConnectThatIsNeverAnsweredAtOnce) {
   SilentListener silent;

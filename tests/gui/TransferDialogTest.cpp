@@ -1,5 +1,7 @@
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <mutex>
@@ -12,6 +14,7 @@
 #include "GuiTestSupport.h"
 #include "PrinterCommands.h"
 #include "PrinterEmulator.h"
+#include "printer/SilentListener.h"
 
 namespace azuz::test {
 
@@ -111,7 +114,7 @@ class TransferDialogTest : public QObject {
     QCOMPARE(watch.result, static_cast<int>(QDialog::Accepted));
   }
 
-  void ARefusedConnectionShowsTheTcpMessageAndNeverOpensTheWindow() {
+  void ARefusedConnectionShowsTheTcpMessageAndEndsTheWindowWithCancel() {
     StartedDesigner designer;
     PointAtLoopback(designer.Frame(), LoopbackListener::RefusingPort());
     TransferWatch watch;
@@ -122,7 +125,64 @@ class TransferDialogTest : public QObject {
     QCOMPARE(message->Seen(),
              QStringLiteral("Error : Failed to connected \r\nPlease, check IP port configuration "
                             "in printer control pannel \"PORT\""));
-    QVERIFY(watch.captions.isEmpty());
+    // The window (which may end before a watcher sees it) ended with the cancel result and sent
+    // nothing.
+    QVERIFY(!watch.captions.contains(QStringLiteral("Completed")));
+    QVERIFY(watch.highestProgress <= 0);
+  }
+
+  void TheWindowAnswersWhileAConnectHangsAndCancelEndsItAtOnce() {
+    test::SilentListener silent;
+    QVERIFY2(silent.full, "the listener's queue never filled");
+    const std::vector<std::uint8_t> block(4, 0x01);
+    CDlg_Port dialog(LoopbackRequest(block, silent.port));
+    QElapsedTimer clock;
+    clock.start();
+    // A timer on the window's thread: the longest gap between its ticks says how long the
+    // window could not answer.
+    QTimer ticker;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+      longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+      lastTick = clock.elapsed();
+    });
+    ticker.start(20);
+    qint64 shownAt = -1;
+    QString stateShown;
+    QElapsedTimer sinceCancel;
+    ModalHandler user("azuz::CDlg_Port", [&](QWidget*) {
+      if (shownAt < 0) {
+        shownAt = clock.elapsed();
+        stateShown = dialog.State()->text();
+      }
+      if (clock.elapsed() - shownAt < 1500) {
+        return false;
+      }
+      // A click that only the window's own event loop can deliver.
+      QPushButton* button = dialog.Button();
+      const QPointF at = QRectF(button->rect()).center();
+      sinceCancel.start();
+      QCoreApplication::postEvent(
+          button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+      QCoreApplication::postEvent(
+          button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                                  Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+      return true;
+    });
+    QCOMPARE(dialog.DoModal(), static_cast<int>(QDialog::Rejected));
+    const qint64 cancelToClosed = sinceCancel.elapsed();
+    ticker.stop();
+    qInfo("window shown after %lld ms; longest unanswered gap %lld ms; Cancel to closed %lld ms",
+          shownAt, longestGap, cancelToClosed);
+    QVERIFY(user.Handled());
+    QVERIFY2(shownAt >= 0 && shownAt < 300, qPrintable(QString::number(shownAt)));
+    QCOMPARE(stateShown, QStringLiteral("Connecting to the printer..."));
+    QVERIFY2(longestGap < 250, qPrintable(QString::number(longestGap)));
+    QVERIFY2(cancelToClosed < 500, qPrintable(QString::number(cancelToClosed)));
+    QVERIFY(!dialog.Session().Opened());
+    QVERIFY(dialog.Session().Ended());
   }
 
   void ADroppedConnectionLeavesTheWindowOpenWithClose() {

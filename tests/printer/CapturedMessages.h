@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "Connection.h"
 #include "UserPrompts.h"
 
 namespace azuz::test {
 
-// Collects the message boxes the core shows (from any thread) while it lives.
+// Collects the message boxes the core shows (from any thread) while it lives, and the messages
+// the connection left for its caller to show, as if the caller had shown them.
 class CapturedMessages {
  public:
   CapturedMessages() : saved(Prompts()) {
@@ -22,14 +24,23 @@ class CapturedMessages {
 
   std::vector<std::string> Texts() {
     std::lock_guard lock(mutex);
+    TakeLeft();
     return texts;
   }
   std::vector<std::string> Details() {
     std::lock_guard lock(mutex);
+    TakeLeft();
     return details;
   }
 
  private:
+  void TakeLeft() {
+    for (const ConnectionMessage& message : TakeConnectionMessages()) {
+      texts.push_back(message.text);
+      details.push_back(message.detail);
+    }
+  }
+
   UserPrompts saved;
   std::mutex mutex;
   std::vector<std::string> texts;

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "CapturedMessages.h"
 #include "CommunicationTest.h"
@@ -101,7 +103,14 @@ TEST(CommunicationTestRun, ARefusedConnectShowsThePortMessageOnly) {
   // The direct test has no result of its own: never the spooler's failure text.
   EXPECT_EQ(ending.result, 0);
   EXPECT_FALSE(ending.delivered);
-  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kMessageConnectFailed}));
+  // The worker shows nothing itself; it hands the port layer's message to the window.
+  run.Wait();
+  EXPECT_TRUE(messages.Texts().empty());
+  const std::vector<ConnectionMessage> left = run.TakeMessages();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].text, kMessageConnectFailed);
+  EXPECT_NE(left[0].detail.find("refused"), std::string::npos) << left[0].detail;
+  EXPECT_TRUE(run.TakeMessages().empty());
 }
 
 TEST(CommunicationTestRun, ACancelEndsAConnectThatGetsNoAnswerWithoutAMessage) {
@@ -137,6 +146,7 @@ TEST(CommunicationTestRun, ACancelEndsAConnectThatGetsNoAnswerWithoutAMessage) {
   EXPECT_TRUE(ending.cancelled);
   EXPECT_FALSE(ending.delivered);
   EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_TRUE(run.TakeMessages().empty());
   for (int filler : fillers) {
     close(filler);
   }
@@ -183,6 +193,30 @@ TEST_F(CommunicationTestSpooler, DriverModeIsOneRawJobWithTheTestText) {
   EXPECT_EQ(ending.result, -1);
   EXPECT_EQ(CommunicationTestFailure(ending.result),
             "Failed to test printing\r\nError Code = -1!!!");
+}
+
+TEST_F(CommunicationTestSpooler, StoppingADriverModeTestEndsItAtOnceWhenThePrintServiceStalls) {
+  ASSERT_TRUE(cupsd.AddQueue("slip", "ORVELIX QPT-L710"));
+  ASSERT_TRUE(cupsd.Freeze());
+  CommunicationTestRun run;
+  Ending ending;
+  ending.Watch(run);
+  CommSettings settings;
+  settings.portName = "slip";
+  ASSERT_TRUE(run.Start(kPortKindSerial, settings, true));
+  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(run.Running()) << "the job did not stall";
+  const auto cancelAt = std::chrono::steady_clock::now();
+  run.CancelAndWait();
+  const auto took = std::chrono::steady_clock::now() - cancelAt;
+  std::printf("stopping a stalled spooler test took %.1f ms\n",
+              std::chrono::duration<double, std::milli>(took).count());
+  EXPECT_LT(took, 500ms);
+  EXPECT_TRUE(cupsd.Thaw());
+  ASSERT_TRUE(ending.Wait(1s));
+  EXPECT_TRUE(ending.cancelled);
+  EXPECT_FALSE(ending.delivered);
+  EXPECT_TRUE(run.TakeMessages().empty());
 }
 
 }  // namespace

@@ -89,6 +89,10 @@ class PrivateCupsd {
   // Ends the daemon (SIGTERM, repeated, then SIGKILL after 3 s) and removes the directory.
   void Stop();
   bool Running() const { return pid > 0; }
+  // Stops and resumes the daemon (SIGSTOP, SIGCONT): while it is frozen, every exchange with it
+  // stalls, as with a print service that hangs. Stop() thaws it first.
+  bool Freeze() { return pid > 0 && kill(pid, SIGSTOP) == 0; }
+  bool Thaw() { return pid > 0 && kill(pid, SIGCONT) == 0; }
 
   const std::string& Error() const { return error; }
   const std::filesystem::path& Dir() const { return dir; }
@@ -345,6 +349,7 @@ inline bool PrivateCupsd::Start() {
 
 inline void PrivateCupsd::Stop() {
   if (pid > 0) {
+    Thaw();
     // A SIGTERM that lands while cupsd is busy is only seen when its next select times out, up to
     // a second later; repeating it wakes the select.
     const auto start = std::chrono::steady_clock::now();

@@ -76,10 +76,15 @@ TEST_F(SerialPort, DtrDsrHandshakeNeedsDsr) {
   TransferRequest request{on.bytes.data(), 4,  on.caption, false, kPortKindSerial, false, false,
                           Settings(0),     {}, {},         {}};
   TransferSession refused(request);
-  EXPECT_FALSE(refused.Start());
-  EXPECT_EQ(refused.Outcome(), TransferSession::Result::Cancel);
-  ASSERT_EQ(messages.Texts(), (std::vector<std::string>{"Error : Can't open port!"}));
-  EXPECT_NE(messages.Details()[0].find("DSR"), std::string::npos) << messages.Details()[0];
+  ASSERT_TRUE(refused.Start());
+  ASSERT_TRUE(refused.WaitEnded(5s));
+  EXPECT_FALSE(refused.Opened());
+  EXPECT_EQ(refused.Cancel(), TransferSession::Result::Cancel);
+  const std::vector<ConnectionMessage> left = refused.TakeMessages();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].text, "Error : Can't open port!");
+  EXPECT_NE(left[0].detail.find("DSR"), std::string::npos) << left[0].detail;
+  EXPECT_TRUE(messages.Texts().empty());
   EXPECT_FALSE(LeftExclusive(bed.node));
 
   bed.modemLines = TIOCM_DSR | TIOCM_RTS;

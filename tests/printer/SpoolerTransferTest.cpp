@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CapturedMessages.h"
@@ -82,8 +84,41 @@ TEST_F(SpoolerTransferTest, DriverModeToAMissingQueueFailsWithBothMessages) {
   test::CapturedMessages messages;
   TransferSession session(DriverRequest(block, "nosuch"));
   EXPECT_EQ(session.Run(), TransferSession::Result::Cancel);
-  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"", "Error : Data transfer is failed!"}));
+  const std::vector<ConnectionMessage> left = session.TakeMessages();
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].text, "");
+  EXPECT_FALSE(left[0].detail.empty());  // what the print service said
+  EXPECT_EQ(left[1].text, "Error : Data transfer is failed!");
+  EXPECT_TRUE(messages.Texts().empty());  // nothing shown from the worker
   EXPECT_EQ(session.ButtonCaption(), "Close");
+}
+
+TEST_F(SpoolerTransferTest, ACancelEndsADriverModeTransferAtOnceWhenThePrintServiceStalls) {
+  ASSERT_TRUE(cupsd.AddQueue("slip", "ORVELIX QPT-L710"));
+  const auto block = Block(23773);
+  test::CapturedMessages messages;
+  TransferSession session(DriverRequest(block, "slip"));
+  ASSERT_TRUE(session.Start());
+  for (int i = 0; i < 1000 && session.Position() < 3; ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_GE(session.Position(), 3);
+  // A few jobs in, the print service stops answering; each exchange would wait 10 s for it.
+  ASSERT_TRUE(cupsd.Freeze());
+  const int frozenAt = session.Position();
+  std::this_thread::sleep_for(600ms);
+  EXPECT_LE(session.Position(), frozenAt + 1) << "the jobs did not stall";
+
+  const auto cancelAt = std::chrono::steady_clock::now();
+  EXPECT_EQ(session.Cancel(), TransferSession::Result::Cancel);
+  const auto took = std::chrono::steady_clock::now() - cancelAt;
+  std::printf("cancel with the print service stalled took %.1f ms\n",
+              std::chrono::duration<double, std::milli>(took).count());
+  EXPECT_LT(took, 500ms);
+  EXPECT_TRUE(cupsd.Thaw());
+  EXPECT_TRUE(session.TakeMessages().empty());  // the user's own cancel says nothing
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_FALSE(session.Completed());
 }
 
 TEST_F(SpoolerTransferTest, QueueOnTheAddressIsParkedDuringADirectTransfer) {
@@ -132,14 +167,19 @@ TEST_F(SpoolerTransferTest, QueueOnTheSerialPortGetsItsDeviceBackAfterAFailedOpe
   {
     TransferSession session(request);
     Hook(session, "till");
-    EXPECT_FALSE(session.Start());
+    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.WaitEnded(20s));
+    EXPECT_FALSE(session.Opened());
     EXPECT_EQ(UriOf("till"), "serial:" + node);
+    const std::vector<ConnectionMessage> left = session.TakeMessages();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].text, "Error : Can't open port!");
   }
   SetPortNodeResolver({});
   EXPECT_EQ(uriAfterRelease, "file:///dev/null");
   EXPECT_EQ(UriOf("till"), "serial:" + node);
   EXPECT_EQ(UriOf("other"), "serial:/dev/ttyS1");
-  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error : Can't open port!"});
+  EXPECT_TRUE(messages.Texts().empty());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -7,6 +8,7 @@
 #include "CapturedMessages.h"
 #include "Connection.h"
 #include "LoopbackListener.h"
+#include "SilentListener.h"
 #include "TransferSession.h"
 
 namespace azuz {
@@ -121,6 +123,7 @@ TEST_P(TransferChunking, EveryChunkReportsProgressAndTheBlockArrivesWhole) {
   EXPECT_LT(ended - progress.last, 1300ms);
   EXPECT_EQ(listener.Received(), data);
   EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_TRUE(session.TakeMessages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, TransferChunking,
@@ -137,6 +140,9 @@ TEST(TransferSession, CancelEndsQuicklyWhenThePrinterStopsReading) {
   ProgressLog progress;
   progress.Attach(session);
   ASSERT_TRUE(session.Start());
+  for (int i = 0; i < 200 && !session.Opened(); ++i) {
+    std::this_thread::sleep_for(5ms);  // the connect runs on the worker
+  }
   ASSERT_TRUE(ShrinkSendBufferOfConnectionTo(listener.Port()));
 
   // Wait until the worker is stuck in a send: no progress for 300 ms.
@@ -170,9 +176,12 @@ TEST(TransferSession, ADroppedConnectionFailsTheTransferAndClosesIt) {
   ASSERT_TRUE(session.Start());
   ASSERT_TRUE(session.WaitWorker(5s));
   EXPECT_FALSE(session.Completed());
-  ASSERT_EQ(messages.Texts().size(), 1u);
-  EXPECT_EQ(messages.Texts()[0], "Error : Data transfer is failed!");
-  EXPECT_FALSE(messages.Details()[0].empty());
+  // The worker shows nothing itself: the failure waits in the session for the window.
+  EXPECT_TRUE(messages.Texts().empty());
+  const std::vector<ConnectionMessage> left = session.TakeMessages();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].text, "Error : Data transfer is failed!");
+  EXPECT_FALSE(left[0].detail.empty());
   EXPECT_LT(session.Position(), 100);
 
   session.Finish();
@@ -182,7 +191,7 @@ TEST(TransferSession, ADroppedConnectionFailsTheTransferAndClosesIt) {
   EXPECT_EQ(session.Cancel(), TransferSession::Result::Cancel);
 }
 
-TEST(TransferSession, FailedOpenEndsAtOnceAndGivesPortsBack) {
+TEST(TransferSession, AFailedOpenEndsTheSessionWithItsMessageAndGivesPortsBack) {
   CapturedMessages messages;
   const std::vector<std::uint8_t> data = Pattern(4);
   TransferRequest request;
@@ -191,17 +200,85 @@ TEST(TransferSession, FailedOpenEndsAtOnceAndGivesPortsBack) {
   request.portKind = kPortKindSerial;
   request.releaseSpoolerPort = true;
   request.settings.portName = "COM200";  // /dev/ttyS199: not present
+  std::mutex mutex;
   std::vector<std::string> calls;
+  std::vector<ConnectionMessage> left;
   {
     TransferSession session(request);
-    session.releasePorts = [&](const std::string& node) { calls.push_back("release " + node); };
-    session.restorePorts = [&](const std::string& node) { calls.push_back("restore " + node); };
-    EXPECT_FALSE(session.Start());
-    EXPECT_TRUE(session.Ended());
-    EXPECT_EQ(session.Outcome(), TransferSession::Result::Cancel);
+    session.releasePorts = [&](const std::string& node) {
+      std::lock_guard lock(mutex);
+      calls.push_back("release " + node);
+    };
+    session.restorePorts = [&](const std::string& node) {
+      std::lock_guard lock(mutex);
+      calls.push_back("restore " + node);
+    };
+    std::atomic<int> opened{-1};
+    session.onOpened = [&](bool ok) { opened = ok ? 1 : 0; };
+    ASSERT_TRUE(session.Start());  // the open runs on the worker
+    ASSERT_TRUE(session.WaitEnded(5s));
+    EXPECT_EQ(opened, 0);
+    EXPECT_FALSE(session.Opened());
+    left = session.TakeMessages();
+    EXPECT_EQ(session.Cancel(), TransferSession::Result::Cancel);
   }
   EXPECT_EQ(calls, (std::vector<std::string>{"release /dev/ttyS199", "restore /dev/ttyS199"}));
-  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Error : Can't open port!"}));
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].text, "Error : Can't open port!");
+  EXPECT_NE(left[0].detail.find("/dev/ttyS199"), std::string::npos) << left[0].detail;
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST(TransferSession, StartNeverWaitsForTheConnectAndCancelEndsItAtOnce) {
+  test::SilentListener silent;
+  ASSERT_TRUE(silent.full) << "the listener's queue never filled";
+  CapturedMessages messages;
+  const std::vector<std::uint8_t> data = Pattern(4);
+  TransferSession session(TcpRequest(data, silent.port));
+  const Clock::time_point start = Clock::now();
+  ASSERT_TRUE(session.Start());
+  EXPECT_LT(Clock::now() - start, 100ms);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(session.WaitWorker(0ms)) << "the connect did not hang";
+
+  const Clock::time_point cancelAt = Clock::now();
+  EXPECT_EQ(session.Cancel(), TransferSession::Result::Cancel);
+  const Clock::duration took = Clock::now() - cancelAt;
+  EXPECT_LT(took, 500ms);
+  std::printf("cancel of a hanging connect took %.1f ms\n",
+              std::chrono::duration<double, std::milli>(took).count());
+  ASSERT_TRUE(session.WaitEnded(1s));
+  EXPECT_FALSE(session.Opened());
+  EXPECT_TRUE(session.TakeMessages().empty());  // the user's own cancel says nothing
+  EXPECT_FALSE(ConnectionSocket().IsOpen());
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST(TransferSession, ACancelNeverWaitsForTheSpoolerAndTheQueuesStillComeBack) {
+  LoopbackListener listener;
+  const std::vector<std::uint8_t> data = Pattern(4);
+  TransferRequest request = TcpRequest(data, listener.Port());
+  request.releaseSpoolerPort = true;
+  std::atomic<int> restored{0};
+  std::atomic<bool> openedAfterCancel{false};
+  {
+    TransferSession session(request);
+    // A spooler that takes its time over moving the queues.
+    session.releasePorts = [](const std::string&) { std::this_thread::sleep_for(1500ms); };
+    session.restorePorts = [&](const std::string&) { ++restored; };
+    session.onOpened = [&](bool) { openedAfterCancel = true; };
+    ASSERT_TRUE(session.Start());
+    std::this_thread::sleep_for(100ms);
+    const Clock::time_point cancelAt = Clock::now();
+    EXPECT_EQ(session.Cancel(), TransferSession::Result::Cancel);
+    EXPECT_LT(Clock::now() - cancelAt, 100ms);
+  }
+  // The session is gone; its worker finishes the move, never opens, and gives the queues back.
+  EXPECT_EQ(restored, 0);
+  ASSERT_TRUE(TransferSession::WaitForAllSessions(5s));
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(openedAfterCancel);
+  EXPECT_FALSE(listener.WaitClosed(200ms));  // no connection was ever made
 }
 
 TEST(TransferSession, NothingToSendNeverOpens) {
@@ -229,6 +306,7 @@ TEST(TransferSession, CancelAfterTheLastChunkStillEndsOk) {
   EXPECT_EQ(session.Cancel(), TransferSession::Result::Ok);
   EXPECT_EQ(session.ButtonCaption(), "Cancel");
   EXPECT_TRUE(listener.WaitClosed(2s));
+  ASSERT_TRUE(session.WaitEnded(2s));
   EXPECT_EQ(restored, 1);
 }
 
