@@ -7,6 +7,7 @@
 #include "CodePage.h"
 #include "SessionService.h"
 #include "StartupArguments.h"
+#include "TerminationSignals.h"
 #include "TransferSession.h"
 
 int main(int argc, char* argv[]) {
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   service.Serve(app.MainFrame());
+  const azuz::TerminationSignals termination;
   const int code = QApplication::exec();
   // A transfer's worker may still be giving spooler queues back.
   azuz::TransferSession::WaitForAllSessions(std::chrono::seconds(30));
