@@ -102,7 +102,12 @@ void ShowPorts(bool json) {
   FillSerialPortList(serial);
   FillParallelPortList(parallel);
   // The "FAILED to open" lines must not break the JSON on the standard output.
-  FillUsbPrinterList(usb, usbPaths, json ? stderr : stdout);
+  std::string usbReason;
+  FillUsbPrinterList(usb, usbPaths, json ? stderr : stdout, &usbReason);
+  if (usb.empty() && !usbReason.empty()) {
+    // Why no USB printer opens (a group the user is not in, a node with no printer behind it).
+    std::cerr << "azuz: no USB printer could be opened: " << usbReason << "\n";
+  }
   const bool spooler = FillPrinterList(printers) || !printers.empty();
   if (!spooler) {
     std::cerr << "azuz: cannot list the print queues: " << CupsLastError() << "\n";

@@ -9,12 +9,24 @@
 #include "CupsQueues.h"
 #include "PortOptions.h"
 #include "PrinterList.h"
+#include "SpoolerPorts.h"
 #include "TransferRequestFor.h"
 #include "Verbs.h"
 
 namespace azuz::cli {
 
 namespace {
+
+// A network printer's address as a queue's device URI holds it: without the dialog's blanks.
+std::string Compact(const std::string& address) {
+  std::string compact;
+  for (const char c : address) {
+    if (c != ' ') {
+      compact += c;
+    }
+  }
+  return compact;
+}
 
 void ListPrinters(bool json, int& status) {
   const auto queues = ListLocalCupsQueues();
@@ -74,10 +86,21 @@ void AddCommTestVerb(CLI::App& app, int& status) {
     if (!node.empty()) {
       settings.portName = node;
     }
+    // A queue on the port is parked for the test as for a send, so that its jobs don't mix in.
+    SpoolerPortHooks parking;
+    const std::string identity =
+        state.portKind == kPortKindTcpIp ? Compact(settings.portName) : node;
+    if (state.releaseSpoolerPort != 0 && state.useDriver == 0) {
+      parking = MakeSpoolerPortHooks();
+      parking.release(identity);
+    }
     bool delivered = false;
     std::vector<ConnectionMessage> messages;
     const int result =
         RunCommunicationTest(state.portKind, settings, state.useDriver != 0, &delivered, &messages);
+    if (parking.restore) {
+      parking.restore(identity);
+    }
     // The port layer's own messages ("Error : Can't open port!") go to standard error.
     for (const ConnectionMessage& message : messages) {
       std::cerr << message.text << (message.detail.empty() ? "" : "\n  (" + message.detail + ")")

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "RunAzuz.h"
 #include "TestData.h"
+#include "connection/UsbTestbed.h"
 #include "printer/CupsdTest.h"
+#include "printer/UmockdevBed.h"
 
 namespace azuz {
 namespace {
@@ -86,6 +89,29 @@ TEST_F(ConnectionVerbs, PortsListWhatTheSettingsDialogOffers) {
   ASSERT_TRUE(cupsd.RemoveQueue("b"));
   const auto none = test::RunAzuz("ports");
   EXPECT_NE(none.out.find("\nprinters: NONE\n"), std::string::npos) << none.out;
+}
+
+// A usblp node that udev lists but that doesn't open: the listing says why, as the settings
+// dialog's message does.
+TEST(ConnectionVerbsUsb, AUsbPrinterThatDoesNotOpenIsListedWithTheReason) {
+  if (test::RanUnderUmockdev()) {
+    return;
+  }
+  test::UsbTestbed bed;  // the tool inherits the preload and sees the testbed
+  bed.AddPrinter("0a5f", "0116", "CN1234", false);
+  const std::string command = "'" AZUZ_BINARY_DIR "/cli/azuz' ports 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    out.append(buffer, n);
+  }
+  EXPECT_EQ(pclose(pipe), 0) << out;
+  EXPECT_NE(out.find("usb: (none)"), std::string::npos) << out;
+  EXPECT_NE(out.find("no USB printer could be opened: open /dev/usb/lp0: Is a directory"),
+            std::string::npos)
+      << out;
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 
+#include "CupsQueues.h"
 #include "RunAzuz.h"
 #include "printer/CupsdTest.h"
 
@@ -66,6 +69,40 @@ TEST_F(PrinterListVerbs, CommTestFailuresShowTheErrorCode) {
   const auto port = test::RunAzuz("comm-test --port /nonexistent/ttyS9 2>&1 >/dev/null #");
   EXPECT_EQ(port.out.rfind("Error : Can't open port!\n", 0), 0u) << port.out;
   EXPECT_EQ(port.out.find("Failed to test printing"), std::string::npos) << port.out;
+}
+
+TEST_F(PrinterListVerbs, CommTestToAQueuesPortParksTheQueueAsASendDoes) {
+  // The queue's port has no device behind it, so the test's open fails after the parking.
+  const std::string device = "serial:/dev/ttyS187?baud=9600";
+  ASSERT_TRUE(cupsd.AddQueue("till", "ORVELIX QPT-L710", device)) << cupsd.Error();
+  const std::filesystem::path log = cupsd.Dir() / "log" / "access_log";
+  auto modifications = [&log] {
+    std::ifstream in(log);
+    int count = 0;
+    for (std::string line; std::getline(in, line);) {
+      count += line.find("CUPS-Add-Modify-Printer") != std::string::npos ? 1 : 0;
+    }
+    return count;
+  };
+  // cupsd writes its access log a little later than it answers.
+  auto settled = [&modifications](int atLeast) {
+    for (int i = 0; i < 150 && modifications() < atLeast; ++i) {
+      std::this_thread::sleep_for(20ms);
+    }
+    return modifications();
+  };
+  const int before = settled(1);
+  const auto result = test::RunAzuz("comm-test --command-line till 2>&1 >/dev/null #");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out.rfind("Error : Can't open port!\n", 0), 0u) << result.out;
+  // Moved to the parking device and back.
+  EXPECT_EQ(settled(before + 2) - before, 2) << [&log] {
+    std::ifstream in(log);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  const auto queue = GetCupsQueue("till");
+  ASSERT_TRUE(queue);
+  EXPECT_EQ(queue->deviceUri, device);
 }
 
 TEST(PrinterListVerbsDirect, CommTestOverTcpSendsTheTextAndCloses) {
