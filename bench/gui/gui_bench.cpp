@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMouseEvent>
 #include <chrono>
 #include <memory>
 
@@ -137,6 +138,78 @@ void BM_PaintPage200Objects(benchmark::State& state) {
   state.counters["vs_4ms"] = totalMs / static_cast<double>(state.iterations()) / 4.0;
 }
 BENCHMARK(BM_PaintPage200Objects)->Unit(benchmark::kMillisecond);
+
+// Sends a mouse event to the view and waits for the paint it asks for.
+double SendAndPaintMs(azuz::CORVELIXImageToolView& view, QEvent::Type type, QPoint at,
+                      Qt::MouseButtons buttons) {
+  bool painted = false;
+  const auto connection = QObject::connect(&view, &azuz::CORVELIXImageToolView::Painted,
+                                           [&painted] { painted = true; });
+  const auto start = Clock::now();
+  QMouseEvent event(type, at, view.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+  QApplication::sendEvent(&view, &event);
+  while (!painted) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  QObject::disconnect(connection);
+  return ms;
+}
+
+// The front object of the busy design, pressed in its middle: the head of the list is the
+// last one inserted.
+QPoint FrontObjectMiddle(const azuz::CORVELIXImageToolDoc& doc) {
+  const azuz::DrawObject& front = *doc.objects.front();
+  return {18 + static_cast<int>(front.left + front.right) / 2,
+          18 + static_cast<int>(front.top + front.bottom) / 2};
+}
+
+// One move of a drag: only the outlines change, so the page is not recomposed.
+void BM_DragMovePaint200Objects(benchmark::State& state) {
+  auto app = StartAndPaint();
+  azuz::CORVELIXImageToolDoc& doc = app->Document();
+  FillBusyDesign(doc);
+  azuz::CORVELIXImageToolView& view = *app->MainFrame()->GetActiveView();
+  view.repaint();
+  const QPoint start = FrontObjectMiddle(doc);
+  QMouseEvent press(QEvent::MouseButtonPress, start, view.mapToGlobal(start), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&view, &press);
+  double totalMs = 0;
+  int step = 0;
+  for (auto _ : state) {
+    ++step;
+    const QPoint to = start + QPoint(step % 40, (step / 40) % 20);
+    totalMs += SendAndPaintMs(view, QEvent::MouseMove, to, Qt::LeftButton);
+  }
+  state.counters["vs_0.5ms"] = totalMs / static_cast<double>(state.iterations()) / 0.5;
+}
+BENCHMARK(BM_DragMovePaint200Objects)->Unit(benchmark::kMicrosecond);
+
+// The release of a drag: the page is recomposed with the object at its new place.
+void BM_DragReleaseRepaint200Objects(benchmark::State& state) {
+  auto app = StartAndPaint();
+  azuz::CORVELIXImageToolDoc& doc = app->Document();
+  FillBusyDesign(doc);
+  azuz::CORVELIXImageToolView& view = *app->MainFrame()->GetActiveView();
+  view.repaint();
+  double totalMs = 0;
+  int step = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const QPoint start = FrontObjectMiddle(doc);
+    const QPoint to = start + QPoint(step % 2 == 0 ? 7 : -7, 0);
+    ++step;
+    QMouseEvent press(QEvent::MouseButtonPress, start, view.mapToGlobal(start), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &press);
+    SendAndPaintMs(view, QEvent::MouseMove, to, Qt::LeftButton);
+    state.ResumeTiming();
+    totalMs += SendAndPaintMs(view, QEvent::MouseButtonRelease, to, Qt::NoButton);
+  }
+  state.counters["vs_4ms"] = totalMs / static_cast<double>(state.iterations()) / 4.0;
+}
+BENCHMARK(BM_DragReleaseRepaint200Objects)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
