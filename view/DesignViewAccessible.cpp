@@ -45,8 +45,12 @@ QString DesignViewAccessible::text(QAccessible::Text t) const {
   switch (t) {
     case QAccessible::Name:
       return view->accessibleName().isEmpty() ? QStringLiteral("Design") : view->accessibleName();
-    case QAccessible::Description:
-      return QString::fromLocal8Bit(DesignViewDescription(view->GetDocument()));
+    case QAccessible::Description: {
+      const QString description =
+          QString::fromLocal8Bit(DesignViewDescription(view->GetDocument()));
+      return view->PrintedDots() ? description + QStringLiteral(", shown as printed dots")
+                                 : description;
+    }
     default:
       return QAccessibleWidget::text(t);
   }

@@ -9,7 +9,7 @@ class CORVELIXImageToolDoc;
 class CORVELIXImageToolView;
 
 // What a screen reader says about the design view: a graphic named "Design" whose description
-// gives the page size and the selected object.
+// gives the page size and the selected object, and says when the page shows the printed dots.
 std::string DesignViewDescription(const CORVELIXImageToolDoc* doc);
 
 class DesignViewAccessible : public QAccessibleWidget {

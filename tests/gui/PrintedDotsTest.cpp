@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -76,8 +77,12 @@ class PrintedDotsTest : public QObject {
     QVERIFY(!view.PrintedDots());
     const QImage colours = Grab(view);
 
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&view);
+    QVERIFY(!reader->text(QAccessible::Description).contains(QStringLiteral("printed")));
     QVERIFY(designer.Frame().OnCommand(ID_VIEW_PRINTED_DOTS));
     QVERIFY(dots->isChecked());
+    QVERIFY(
+        reader->text(QAccessible::Description).endsWith(QStringLiteral(", shown as printed dots")));
     const QImage shot = Grab(view);
     QVERIFY(shot != colours);
     QString difference = DifferenceFromPrinted(shot, doc);
