@@ -1,92 +1,78 @@
 #include "CPortMng.h"
 
+#include <type_traits>
+#include <utility>
+
 namespace azuz {
 
-void CPortMng::DeleteTransport() {
-  com.reset();
-  lpt.reset();
-  usb.reset();
-  transportType = -1;
+template <typename Result, typename Act>
+Result CPortMng::Visit(Result none, Act act) const {
+  return std::visit(
+      [&](const auto& port) -> Result {
+        if constexpr (std::is_same_v<std::decay_t<decltype(port)>, std::monostate>) {
+          return none;
+        } else {
+          return act(*port);
+        }
+      },
+      transport);
+}
+
+void CPortMng::Replace(Transport next) {
+  Transport old;
+  {
+    std::lock_guard lock(replacing);
+    old = std::exchange(transport, std::move(next));
+    transportType = static_cast<int>(transport.index()) - 1;
+  }
+  // The old transport closes outside the lock, so that a CancelIo never waits for it.
 }
 
 bool CPortMng::SelectPort(const CommSettings& settings) {
-  DeleteTransport();
-  transportType = TransportForPortName(settings.portName);
-  switch (transportType) {
+  Replace(std::monostate{});
+  switch (TransportForPortName(settings.portName)) {
     case kTransportSerial:
-      com = std::make_unique<CPortCom>();
-      return com->Configure(settings);
+      Replace(std::make_unique<CPortCom>());
+      break;
     case kTransportParallel:
-      lpt = std::make_unique<CPortLpt>();
-      return lpt->Configure(settings);
+      Replace(std::make_unique<CPortLpt>());
+      break;
     default:
-      usb = std::make_unique<CPortUsb>();
-      return usb->Configure(settings);
+      Replace(std::make_unique<CPortUsb>());
+      break;
   }
+  return Visit(false, [&settings](auto& port) { return port.Configure(settings); });
 }
 
 bool CPortMng::OpenPort() {
-  if (com) {
-    return com->Open();
-  }
-  if (lpt) {
-    return lpt->Open();
-  }
-  return usb && usb->Open();
+  return Visit(false, [](auto& port) { return port.Open(); });
 }
 
 std::size_t CPortMng::WritePort(const std::uint8_t* data, std::size_t length) {
-  if (com) {
-    return com->Write(data, length);
-  }
-  if (lpt) {
-    return lpt->Write(data, length);
-  }
-  return usb ? usb->Write(data, length) : 0;
+  return Visit(std::size_t{0}, [&](auto& port) { return port.Write(data, length); });
 }
 
 std::size_t CPortMng::ReadPort(std::uint8_t* buffer) {
-  if (com) {
-    return com->Read(buffer);
-  }
-  if (lpt) {
-    return lpt->Read(buffer);
-  }
-  return usb ? usb->Read(buffer) : 0;
+  return Visit(std::size_t{0}, [buffer](auto& port) { return port.Read(buffer); });
 }
 
 void CPortMng::ClosePort() {
-  if (com) {
-    com->Close();
-  }
-  if (lpt) {
-    lpt->Close();
-  }
-  if (usb) {
-    usb->Close();
-  }
+  Visit(0, [](auto& port) {
+    port.Close();
+    return 0;
+  });
 }
 
 void CPortMng::CancelIo() {
-  if (com) {
-    com->CancelIo();
-  }
-  if (lpt) {
-    lpt->CancelIo();
-  }
-  if (usb) {
-    usb->CancelIo();
-  }
+  std::lock_guard lock(replacing);
+  Visit(0, [](auto& port) {
+    port.CancelIo();
+    return 0;
+  });
 }
 
 std::string CPortMng::LastError() const {
-  if (com) {
-    return com->LastError();
-  }
-  if (lpt) {
-    return lpt->LastError();
-  }
-  return usb ? usb->LastError() : std::string();
+  return Visit(std::string(), [](const auto& port) { return port.LastError(); });
 }
 
 }  // namespace azuz

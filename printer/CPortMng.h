@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <variant>
 
 #include "CPortCom.h"
 #include "CPortLpt.h"
@@ -14,6 +16,8 @@
 namespace azuz {
 
 // Owns the one serial, parallel or USB transport in use and passes each operation to it.
+// SelectPort and the operations come from one thread at a time; CancelIo may come from any other
+// while they run.
 class CPortMng {
  public:
   // Replaces the owned transport by one suited to settings.portName (from the name alone) and
@@ -32,12 +36,17 @@ class CPortMng {
   std::string LastError() const;
 
  private:
-  void DeleteTransport();
+  // No transport, or the one in use; its index is the transport type plus one.
+  using Transport = std::variant<std::monostate, std::unique_ptr<CPortCom>,
+                                 std::unique_ptr<CPortLpt>, std::unique_ptr<CPortUsb>>;
+  void Replace(Transport next);
+  // `act` on the transport in use; `none` without one.
+  template <typename Result, typename Act>
+  Result Visit(Result none, Act act) const;
 
-  std::unique_ptr<CPortCom> com;
-  std::unique_ptr<CPortLpt> lpt;
-  std::unique_ptr<CPortUsb> usb;
+  Transport transport;
   int transportType = -1;
+  mutable std::mutex replacing;  // a CancelIo from another thread never sees it half-replaced
 };
 
 }  // namespace azuz

@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <utility>
@@ -17,8 +18,9 @@ constexpr std::chrono::milliseconds kTcpPause{500};
 constexpr std::chrono::milliseconds kTcpAnswerWait{1000};
 
 struct ConnectionState {
-  std::int32_t portKind = kPortKindSerial;
-  bool useDriver = false;
+  // Also read by CancelConnectionIo from another thread than the open's.
+  std::atomic<std::int32_t> portKind{kPortKindSerial};
+  std::atomic<bool> useDriver{false};
   std::string driverPrinterName;
   std::string lastError;
   std::mutex messagesMutex;  // left on a worker, taken by the window's thread

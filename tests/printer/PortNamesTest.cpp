@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "CPortMng.h"
 #include "CommSettings.h"
 #include "PortNames.h"
@@ -60,6 +63,30 @@ TEST(PortManager, SelectsAndConfiguresTheTransport) {
   std::uint8_t byte = 0;
   EXPECT_EQ(manager.WritePort(&byte, 1), 0u);
   EXPECT_EQ(manager.ReadPort(&byte), 0u);
+}
+
+// A transfer's open runs on its worker while the window's Cancel wakes the port from its own
+// thread: the transport being replaced meanwhile must never be touched half-made or freed.
+TEST(PortManager, ACancelFromAnotherThreadMeetsTransportsBeingReplaced) {
+  CPortMng manager;
+  std::atomic<bool> done{false};
+  std::thread canceller([&] {
+    while (!done) {
+      manager.CancelIo();
+    }
+  });
+  CommSettings settings;
+  int opened = 0;
+  for (int i = 0; i < 3000; ++i) {
+    settings.portName = i % 3 == 0 ? "COM200" : i % 3 == 1 ? "/dev/lp199" : "/dev/usb/lp199";
+    manager.SelectPort(settings);
+    opened += manager.OpenPort() ? 1 : 0;
+    manager.ClosePort();
+  }
+  done = true;
+  canceller.join();
+  EXPECT_EQ(opened, 0);  // none of the nodes exists
+  EXPECT_EQ(manager.TransportType(), kTransportUsb);
 }
 
 TEST(PortManager, MissingDeviceFailsWithAReason) {
