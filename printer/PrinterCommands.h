@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "PackCanvas.h"
-
 namespace azuz {
+
+// The packed 1-bit picture the renderer makes (PackCanvas.h names the same type); the commands
+// carry it as bytes and need nothing else of the renderer.
+using WatermarkImage = std::vector<std::uint8_t>;
 
 // Menu command ids of the six printer commands.
 enum PrinterCommandId : int {
