@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <limits>
 
+#include "CRegistry.h"
 #include "Connection.h"
 #include "PortLists.h"
+#include "PortNodeResolver.h"
 #include "PrinterList.h"
 #include "TextHelpers.h"
 #include "UserPrompts.h"
@@ -72,6 +74,9 @@ CommSetSources CommSetSources::System() {
   };
   sources.fillPrinters = [](std::vector<std::string>& models, std::vector<std::string>& queues) {
     return FillPrinterList(models, &queues);
+  };
+  sources.portNode = [](const std::string& portName) {
+    return ConnectionPortNode(portName, RegistryFilePath());
   };
   return sources;
 }

@@ -63,6 +63,9 @@ struct CommSetSources {
   // Models and their queue names, in the spooler's order; false with "NONE" as the only model.
   std::function<bool(std::vector<std::string>& models, std::vector<std::string>& queues)>
       fillPrinters;
+  // The device node a direct serial, parallel or USB port name opens: the store's port map
+  // (empty: the name's own).
+  std::function<std::string(const std::string& portName)> portNode;
 
   static CommSetSources System();
 };
@@ -72,6 +75,8 @@ struct CommTestRequest {
   std::int32_t portKind = 0;
   CommSettings settings;
   bool useDriver = false;
+  // The node the test opens, looked up as a transfer does; empty: settings.portName as it is.
+  std::string portNode;
 };
 
 // The communication settings dialog without its widgets: the values being edited (the members),

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "CommSetForm.h"
+#include "PortKind.h"
 
 namespace azuz {
 
@@ -138,7 +139,11 @@ std::optional<CommTestRequest> CommSetForm::PrepareTest() {
   if (!TakeSettings()) {
     return std::nullopt;
   }
-  return CommTestRequest{portKind, settings, useDriver != 0};
+  CommTestRequest request{portKind, settings, useDriver != 0, {}};
+  if (!request.useDriver && portKind != kPortKindTcpIp && sources_.portNode) {
+    request.portNode = sources_.portNode(settings.portName);
+  }
+  return request;
 }
 
 bool CommSetForm::OnOK() {

@@ -249,7 +249,11 @@ void CDlg_CommSet::OnTest() {
         this, [this, result, delivered, cancelled] { OnTestEnded(result, delivered, cancelled); },
         Qt::QueuedConnection);
   };
-  test_.Start(request->portKind, request->settings, request->useDriver);
+  CommSettings opened = request->settings;
+  if (!request->portNode.empty()) {
+    opened.portName = request->portNode;  // the store's COM and LPT names, as a transfer opens
+  }
+  test_.Start(request->portKind, opened, request->useDriver);
   Refresh();
 }
 

@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "CommSetForm.h"
 #include "ConnectionState.h"
 #include "PortLists.h"
+#include "RegistryFixture.h"
 #include "UsbTestbed.h"
 #include "printer/CapturedMessages.h"
 #include "printer/CupsdTest.h"
@@ -177,6 +179,38 @@ TEST(CommSetForm, TcpIpFromTheSettingsKeepsItsTextUnlessTheAddressChanges) {
   edited.SetAddressControl({127, 0, 0, 1});
   ASSERT_TRUE(edited.OnOK());
   EXPECT_EQ(edited.settings.portName, "127.  0.  0.  1");
+}
+
+// The test print opens what a transfer would: a COM name the store maps goes to its node.
+TEST(CommSetForm, TheTestOpensTheNodeTheStoreGivesThePortName) {
+  test::TempDir dir;
+  const std::string store = test::WriteRegFile(
+      dir, "ports.reg",
+      "[HKEY_LOCAL_MACHINE\\Software\\Vurodadud Azuz\\Ports]\r\n\"COM3\"=\"/dev/ttyUSB0\"\r\n",
+      test::RegEncoding::Utf16);
+  const char* old = std::getenv("AZUZ_REGISTRY");
+  const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+  setenv("AZUZ_REGISTRY", store.c_str(), 1);
+  CommSetForm mapped = Opened(Serial("COM3", 9600));
+  const std::optional<CommTestRequest> test = mapped.PrepareTest();
+  CommSetForm plain = Opened(Serial("COM2", 9600));
+  const std::optional<CommTestRequest> unmapped = plain.PrepareTest();
+  ConnectionState tcp;
+  tcp.portKind = 3;
+  tcp.settings.portName = "127.0.0.1";
+  tcp.settings.baudRate = 9100;
+  CommSetForm network = Opened(tcp);
+  const std::optional<CommTestRequest> overTcp = network.PrepareTest();
+  if (saved) {
+    setenv("AZUZ_REGISTRY", saved->c_str(), 1);
+  } else {
+    unsetenv("AZUZ_REGISTRY");
+  }
+  ASSERT_TRUE(test && unmapped && overTcp);
+  EXPECT_EQ(test->portNode, "/dev/ttyUSB0");
+  EXPECT_EQ(test->settings.portName, "COM3");  // the name stays what the user chose
+  EXPECT_EQ(unmapped->portNode, "/dev/ttyS1");
+  EXPECT_EQ(overTcp->portNode, "");
 }
 
 TEST(CommSetForm, ATcpPortThatIsNoPortNumberKeepsTheDialogOpen) {
