@@ -11,7 +11,6 @@ int RunCommunicationTest(std::int32_t portKind, const CommSettings& settings, bo
   bool sent = false;
   int result = 0;
   if (useDriver) {
-    ResetSpoolerCancel();
     result = SpoolerTestPrint(settings.portName, text, kCommunicationTestLength);
     sent = result == 0;
   } else if (OpenConnection(portKind, settings, false)) {

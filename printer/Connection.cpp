@@ -70,7 +70,6 @@ bool OpenConnection(std::int32_t portKind, const CommSettings& settings, bool us
   state.portKind = portKind;
   state.useDriver = useDriver;
   state.lastError.clear();
-  ResetSpoolerCancel();
   if (useDriver) {
     state.driverPrinterName = settings.portName;
     return true;

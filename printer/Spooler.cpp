@@ -1,6 +1,8 @@
 #include "Spooler.h"
 
 #include <atomic>
+#include <mutex>
+#include <set>
 
 #include "AbandonedJobs.h"
 #include "CupsConnection.h"
@@ -15,7 +17,32 @@ constexpr char kJobName[] = "WaterMark: Communication Test";
 
 using JobOutcome = SpoolerJob;
 
-std::atomic<bool> jobsCancelled{false};
+// The jobs under way, each with the flag a cancel sets; a cancel reaches only these.
+struct JobsUnderWay {
+  std::mutex mutex;
+  std::set<std::atomic<bool>*> cancelFlags;
+};
+
+JobsUnderWay& UnderWay() {
+  static JobsUnderWay jobs;
+  return jobs;
+}
+
+class JobUnderWay {
+ public:
+  JobUnderWay() {
+    std::lock_guard lock(UnderWay().mutex);
+    UnderWay().cancelFlags.insert(&cancelled);
+  }
+  ~JobUnderWay() {
+    std::lock_guard lock(UnderWay().mutex);
+    UnderWay().cancelFlags.erase(&cancelled);
+  }
+  JobUnderWay(const JobUnderWay&) = delete;
+  JobUnderWay& operator=(const JobUnderWay&) = delete;
+
+  std::atomic<bool> cancelled{false};
+};
 
 // cupsd refuses these characters in queue names; rejecting them here also keeps an arbitrary
 // printer name out of the HTTP request line.
@@ -60,10 +87,11 @@ int CreateJob(CupsConnection& cups, const std::string& name, JobOutcome& failure
 
 // The document went wrong half-way: without a cancel, cupsd would hold the empty job for a quarter
 // of an hour waiting for more documents.
-JobOutcome Abandon(CupsConnection& cups, const std::string& name, int jobId, const char* what) {
+JobOutcome Abandon(CupsConnection& cups, const JobUnderWay& job, const std::string& name, int jobId,
+                   const char* what) {
   // The reason is read before the cancel, whose own status would replace libcups' last error.
   const std::string reason = std::string(what) + ": " + cupsLastErrorString();
-  if (jobsCancelled) {
+  if (job.cancelled) {
     CancelAbandonedJobLater(name, jobId);  // this connection is shut down
   } else {
     cupsCancelJob2(cups.Http(), name.c_str(), jobId, 0);
@@ -78,7 +106,8 @@ JobOutcome SubmitRawJob(const std::string& name, const std::uint8_t* data, std::
     SetCupsLastError("\"" + name + "\" is not a print queue name");
     return JobOutcome::NoPrinter;
   }
-  CupsConnection cups(&jobsCancelled);
+  const JobUnderWay job;
+  CupsConnection cups(&job.cancelled);
   if (!cups.Open()) {
     return JobOutcome::NoPrinter;
   }
@@ -90,15 +119,15 @@ JobOutcome SubmitRawJob(const std::string& name, const std::uint8_t* data, std::
   http_t* http = cups.Http();
   if (cupsStartDocument(http, name.c_str(), jobId, kJobName, CUPS_FORMAT_RAW, 1) !=
       HTTP_STATUS_CONTINUE) {
-    return Abandon(cups, name, jobId, "cannot start the document");
+    return Abandon(cups, job, name, jobId, "cannot start the document");
   }
   if (data != nullptr && length > 0 &&
       cupsWriteRequestData(http, reinterpret_cast<const char*>(data), length) !=
           HTTP_STATUS_CONTINUE) {
-    return Abandon(cups, name, jobId, "cannot send the data");
+    return Abandon(cups, job, name, jobId, "cannot send the data");
   }
   if (cupsFinishDocument(http, name.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-    return Abandon(cups, name, jobId, "the print service refused the document");
+    return Abandon(cups, job, name, jobId, "the print service refused the document");
   }
   SetCupsLastError({});
   return JobOutcome::Printed;
@@ -107,12 +136,13 @@ JobOutcome SubmitRawJob(const std::string& name, const std::uint8_t* data, std::
 }  // namespace
 
 void CancelSpoolerJobs() {
-  jobsCancelled = true;
+  {
+    std::lock_guard lock(UnderWay().mutex);
+    for (std::atomic<bool>* cancelled : UnderWay().cancelFlags) {
+      *cancelled = true;
+    }
+  }
   CupsConnection::WakeCancelled();
-}
-
-void ResetSpoolerCancel() {
-  jobsCancelled = false;
 }
 
 SpoolerJob SubmitSpoolerJob(const std::string& printerName, const std::uint8_t* data,

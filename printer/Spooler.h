@@ -20,9 +20,8 @@ int SpoolerTestPrint(const std::string& printerName, const std::uint8_t* data, s
 SpoolerJob SubmitSpoolerJob(const std::string& printerName, const std::uint8_t* data,
                             std::size_t length);
 
-// From any thread: the job under way gives up within about a tenth of a second, and so does
-// every later one until ResetSpoolerCancel (a new connection or test).
+// From any thread: the jobs under way give up within about a tenth of a second; later ones are
+// not affected.
 void CancelSpoolerJobs();
-void ResetSpoolerCancel();
 
 }  // namespace azuz

@@ -119,6 +119,17 @@ TEST_F(SpoolerTest, WritesFromAnotherThreadReachTheSameServer) {
   EXPECT_EQ(cupsd.Jobs().at(0).bytes, std::vector<std::uint8_t>(data, data + 3));
 }
 
+TEST_F(SpoolerTest, ACancelReachesOnlyTheJobsUnderWay) {
+  // A cancelled transfer earlier in the run must not spoil the next job.
+  ASSERT_TRUE(cupsd.AddQueue("slip", "ORVELIX QPT-L710"));
+  CancelSpoolerJobs();
+  const std::uint8_t data[] = {7, 8, 9};
+  EXPECT_TRUE(SpoolerWrite("slip", data, sizeof data));
+  EXPECT_EQ(SpoolerTestPrint("slip", data, sizeof data), 0);
+  ASSERT_TRUE(cupsd.WaitForJobs(2, 10s)) << cupsd.ErrorLog();
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(SpoolerTest, UnreachableServiceFailsQuicklyAsAMissingPrinter) {
   ASSERT_TRUE(cupsd.AddQueue("slip", "ORVELIX QPT-L710"));
   const std::string socket = cupsd.Socket();
