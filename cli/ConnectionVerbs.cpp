@@ -11,6 +11,7 @@
 #include "PortLists.h"
 #include "PrinterList.h"
 #include "RegistryStore.h"
+#include "TransferReport.h"
 #include "Verbs.h"
 
 namespace azuz::cli {
@@ -18,21 +19,6 @@ namespace azuz::cli {
 namespace {
 
 using nlohmann::ordered_json;
-
-const char* PortKindName(std::int32_t kind) {
-  switch (kind) {
-    case kPortKindSerial:
-      return "serial";
-    case kPortKindParallel:
-      return "parallel";
-    case kPortKindUsb:
-      return "USB";
-    case kPortKindTcpIp:
-      return "TCP/IP";
-    default:
-      return "unknown";
-  }
-}
 
 ordered_json SettingsJson(const CommSettings& s) {
   return {{"portName", SystemToUtf8(s.portName)},

@@ -1,4 +1,5 @@
 // azuz printers, azuz comm-test: the spooler's queues and the settings dialog's test print.
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -7,10 +8,14 @@
 #include "CommunicationTest.h"
 #include "Connection.h"
 #include "CupsQueues.h"
+#include "ExitCodes.h"
 #include "PortOptions.h"
 #include "PrinterList.h"
 #include "SpoolerPorts.h"
+#include "TransferConsole.h"
+#include "TransferReport.h"
 #include "TransferRequestFor.h"
+#include "TransferSession.h"
 #include "Verbs.h"
 
 namespace azuz::cli {
@@ -67,8 +72,15 @@ void AddCommTestVerb(CLI::App& app, int& status) {
   auto* verb = app.add_subcommand("comm-test",
                                   "Send the communication test text as the settings dialog does");
   auto options = std::make_shared<PortOptions>();
+  auto json = std::make_shared<bool>(false);
   options->Add(*verb);
-  verb->callback([options, &status] {
+  verb->add_flag("--json", *json, "print one JSON object with the outcome on standard output");
+  verb->footer(kExitCodeHelp);
+  verb->callback([options, json, &status] {
+    TransferReport report;
+    report.verb = "comm-test";
+    report.caption = "Communication test";
+    report.bytes = static_cast<std::uint32_t>(kCommunicationTestLength);
     ConnectionState state;
     std::string error;
     if (!options->Chosen()) {
@@ -77,12 +89,12 @@ void AddCommTestVerb(CLI::App& app, int& status) {
       options->Resolve(state, error);
     }
     if (!error.empty()) {
-      std::cerr << "azuz: " << error << "\n";
-      status = 2;
+      status = report.Conclude(*json, kExitUsage, "usage", error);
       return;
     }
     CommSettings settings = state.settings;
     const std::string node = TransferPortNode(state, RegistryFilePath());
+    report.connection = ConnectionJson(state, node);
     if (!node.empty()) {
       settings.portName = node;
     }
@@ -94,6 +106,8 @@ void AddCommTestVerb(CLI::App& app, int& status) {
       parking = MakeSpoolerPortHooks();
       parking.release(identity);
     }
+    const InterruptWatch interrupt;
+    const auto started = std::chrono::steady_clock::now();
     bool delivered = false;
     std::vector<ConnectionMessage> messages;
     const int result =
@@ -102,16 +116,30 @@ void AddCommTestVerb(CLI::App& app, int& status) {
       parking.restore(identity);
     }
     // The port layer's own messages ("Error : Can't open port!") go to standard error.
-    for (const ConnectionMessage& message : messages) {
-      std::cerr << message.text << (message.detail.empty() ? "" : "\n  (" + message.detail + ")")
-                << "\n";
-    }
-    if (result != 0) {
+    const ConnectionMessage shown = PrintMessages(messages);
+    report.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (delivered) {
+      report.bytesSent = report.bytes;
+      status = report.Conclude(*json, kExitCompleted, "", "");
+    } else if (interrupt.Interrupted()) {
+      status = report.Conclude(*json, kExitCancelled, "", "");
+    } else if (result != 0) {
+      // -1: no such printer; -2: the job could not be started.
       std::cerr << CommunicationTestFailure(result) << "\n";
-    } else if (!delivered) {
-      std::cerr << "azuz: the test text was not sent: " << LastConnectionError() << "\n";
+      status = report.Conclude(*json, result == -1 ? kExitOpenFailed : kExitTransferFailed,
+                               result == -1 ? "open" : "transfer", CommunicationTestFailure(result),
+                               true);
+    } else if (!shown.text.empty()) {
+      // Only a failed open leaves a message here; a failed write is silent.
+      report.reason = shown.detail;
+      status = report.Conclude(*json, kExitOpenFailed, "open", shown.text, true);
+    } else {
+      report.reason = LastConnectionError();
+      std::cerr << "azuz: the test text was not sent: " << report.reason << "\n";
+      status =
+          report.Conclude(*json, kExitTransferFailed, "transfer", kMessageTransferFailed, true);
     }
-    status = delivered ? 0 : 1;
   });
 }
 

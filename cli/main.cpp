@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CodePage.h"
+#include "ExitCodes.h"
 #include "ParkedQueueTable.h"
 #include "Verbs.h"
 
@@ -15,6 +16,7 @@ int Run(int argc, char** argv) {
   CLI::App app{"Vurodadud Azuz: design, render and send receipt printer watermarks", "azuz"};
   app.set_version_flag("--version", std::string("azuz ") + AZUZ_VERSION);
   app.require_subcommand(1);
+  app.footer(azuz::cli::kExitCodeHelp);
   int status = 0;
   azuz::cli::AddInfoVerb(app, status);
   azuz::cli::AddPictureVerb(app, status);

@@ -124,6 +124,8 @@ bool CASock::Connect(const std::string& address, int port) {
   if (fd < 0 && !Create()) {
     return false;
   }
+  // Several printers may share an address: the reason names the port too.
+  const std::string peer = address + ":" + std::to_string(port);
   bool ok = ResolveAddress(address, port, deadline, target, targetLength);
   if (ok && target.ss_family != AF_INET) {
     std::lock_guard lock(fdMutex);
@@ -133,25 +135,25 @@ bool CASock::Connect(const std::string& address, int port) {
   }
   if (ok && connect(fd, reinterpret_cast<sockaddr*>(&target), targetLength) != 0) {
     if (errno != EINPROGRESS) {
-      ok = Fail(ErrnoText("connect to", address, errno));
+      ok = Fail(ErrnoText("connect to", peer, errno));
     } else {
       switch (WaitForDevice(fd, POLLOUT, cancelled.Fd(), deadline)) {
         case IoWait::Ready: {
           int error = 0;
           socklen_t size = sizeof error;
           getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
-          ok = error == 0 || Fail(ErrnoText("connect to", address, error));
+          ok = error == 0 || Fail(ErrnoText("connect to", peer, error));
           break;
         }
         case IoWait::TimedOut:
-          ok = Fail("connect to " + address + ": no answer within " +
+          ok = Fail("connect to " + peer + ": no answer within " +
                     std::to_string(connectTimeout.count()) + " ms");
           break;
         case IoWait::Cancelled:
-          ok = Fail("connect to " + address + ": cancelled");
+          ok = Fail("connect to " + peer + ": cancelled");
           break;
         case IoWait::Failed:
-          ok = Fail(ErrnoText("connect to", address, errno));
+          ok = Fail(ErrnoText("connect to", peer, errno));
           break;
       }
     }

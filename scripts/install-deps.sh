@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   libjpeg62-turbo-dev libgif-dev libpng-dev zlib1g-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev nettle-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcups2-dev cups-daemon cups-client
   libudev-dev umockdev libumockdev-dev

@@ -63,7 +63,7 @@ TEST_F(PrinterListVerbs, CommTestFailuresShowTheErrorCode) {
   EXPECT_EQ(missing.out, "Failed to test printing\r\nError Code = -1!!!\n");
   const auto refused = test::RunAzuz("comm-test --printer closed 2>&1 >/dev/null #");
   EXPECT_EQ(refused.out, "Failed to test printing\r\nError Code = -2!!!\n");
-  EXPECT_EQ(test::RunAzuz("comm-test --printer closed").status, 1);
+  EXPECT_EQ(test::RunAzuz("comm-test --printer closed").status, 5);
   EXPECT_EQ(test::RunAzuz("comm-test").status, 2);
   // A port that can't be opened: the port layer's message, and no error code.
   const auto port = test::RunAzuz("comm-test --port /nonexistent/ttyS9 2>&1 >/dev/null #");

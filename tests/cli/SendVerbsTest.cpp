@@ -19,6 +19,7 @@
 #include <string>
 
 #include "CORVELIXImageToolDoc.h"
+#include "EmulatorProcess.h"
 #include "TestData.h"
 #include "WatermarkFile.h"
 #include "connection/RegistryFixture.h"
@@ -49,42 +50,7 @@ Outcome Azuz(const std::string& arguments, const std::string& workDir = ".") {
   return outcome;
 }
 
-// `azuz emulate` in the background on a free loopback port, for a number of connections.
-class Emulator {
- public:
-  Emulator(const std::string& outDir, int connections) {
-    pipe = popen(("'" + kAzuz + "' emulate --listen 127.0.0.1:0 --out '" + outDir +
-                  "' --connections " + std::to_string(connections) + " 2>&1")
-                     .c_str(),
-                 "r");
-    char line[512] = {};
-    if (pipe && std::fgets(line, sizeof line, pipe)) {
-      log = line;
-      const std::size_t at = log.find("127.0.0.1:");
-      port = at == std::string::npos ? 0 : std::atoi(log.c_str() + at + 10);
-    }
-  }
-  // Waits for the emulator to end and returns everything it logged.
-  std::string Finish() {
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while (pipe && (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-      log.append(buffer.data(), n);
-    }
-    if (pipe) {
-      pclose(pipe);
-      pipe = nullptr;
-    }
-    return log;
-  }
-  ~Emulator() { Finish(); }
-
-  int port = 0;
-
- private:
-  std::FILE* pipe = nullptr;
-  std::string log;
-};
+using test::Emulator;
 
 TEST(AzuzSend, CommandsAndADesignReachTheEmulator) {
   test::TempDir dir;
@@ -122,7 +88,7 @@ TEST(AzuzSend, CommandsAndADesignReachTheEmulator) {
 TEST(AzuzSend, FailuresGiveTheSystemsTextsAndAFailingStatus) {
   test::TempDir dir;
   const Outcome refused = Azuz("off --port tcp://127.0.0.1:1");
-  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.status, 4);
   EXPECT_NE(refused.output.find("Error : Failed to connected \r\nPlease, check IP port "
                                 "configuration in printer control pannel \"PORT\""),
             std::string::npos)
@@ -130,12 +96,12 @@ TEST(AzuzSend, FailuresGiveTheSystemsTextsAndAFailingStatus) {
   EXPECT_NE(refused.output.find("Set watermark Off.: Failed"), std::string::npos);
 
   const Outcome missing = Azuz("test-page --port /dev/usb/lp-azuz-absent");
-  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.status, 4);
   EXPECT_NE(missing.output.find("Error : Can't open port!"), std::string::npos) << missing.output;
   EXPECT_NE(missing.output.find("/dev/usb/lp-azuz-absent"), std::string::npos);
 
   EXPECT_EQ(Azuz("on --port tcp://printer:99999").status, 2);
-  EXPECT_EQ(Azuz("send absent.bwi --port tcp://127.0.0.1:1", dir.Path().string()).status, 1);
+  EXPECT_EQ(Azuz("send absent.bwi --port tcp://127.0.0.1:1", dir.Path().string()).status, 3);
 }
 
 // The store and the spooler the tool reads: a store for the run through AZUZ_REGISTRY.
@@ -211,7 +177,7 @@ TEST(AzuzSend, CtrlCEndsAConnectThatIsNeverAnsweredAtOnce) {
   // The open gives up after 10 s by itself; an interrupt ends it well before.
   EXPECT_LT(took.count(), 2000);
   ASSERT_TRUE(WIFEXITED(status)) << "killed by the signal instead of ending the verb";
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(WEXITSTATUS(status), 6) << "the cancel's own status";
 }
 
 }  // namespace
