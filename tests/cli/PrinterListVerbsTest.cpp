@@ -93,7 +93,7 @@ TEST_F(PrinterListVerbs, CommTestToAQueuesPortParksTheQueueAsASendDoes) {
   };
   const int before = settled(1);
   const auto result = test::RunAzuz("comm-test --command-line till 2>&1 >/dev/null #");
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, 4) << "a failed open";
   EXPECT_EQ(result.out.rfind("Error : Can't open port!\n", 0), 0u) << result.out;
   // Moved to the parking device and back.
   EXPECT_EQ(settled(before + 2) - before, 2) << [&log] {
