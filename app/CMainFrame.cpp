@@ -168,8 +168,14 @@ void CMainFrame::OnAppAbout() {
 
 void CMainFrame::ShowWindow() {
   show();
-  // Only a shown window knows where it is, decoration included.
   if (panel_ != nullptr) {
+    // Mapped before its owner, the panel is stacked as a window of its own, under the frame that
+    // a window manager maps after it; mapped again now, it is kept above its owner.
+    if (panel_->isVisible()) {
+      panel_->hide();
+      panel_->show();
+    }
+    // Only a shown window knows where it is, decoration included.
     panel_->PlaceBesideOwner();
   }
   panelPlacement_ = PanelPlacement::Shown;
