@@ -14,6 +14,7 @@ packages=(
   libcups2-dev cups-daemon cups-client
   libudev-dev umockdev libumockdev-dev
   dbus help2man desktop-file-utils xdg-utils libglib2.0-bin shared-mime-info lintian
+  ansible-core
 )
 
 missing=()
