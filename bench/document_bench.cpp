@@ -5,25 +5,13 @@
 
 #include "Archive.h"
 #include "CORVELIXImageToolDoc.h"
+#include "MixedDesign.h"
 
 namespace {
 
 azuz::CORVELIXImageToolDoc MakeDesign(int count) {
   azuz::CORVELIXImageToolDoc doc;
-  for (int i = 0; i < count; ++i) {
-    azuz::DrawObject* o = doc.FindOrCreateObject(-1);
-    if (i % 3 == 0) {
-      o->SetText("Receipt " + std::to_string(i), azuz::FontRecord{}, 0, i % 4, 10);
-    } else {
-      o->kind = 2 + i % 3;
-      o->left = i % 500;
-      o->top = i % 300;
-      o->penWidth = 1 + i % 7;
-      o->penColour = 0;
-      o->fillColour = static_cast<azuz::Colour>(i);
-    }
-    doc.AppendAtTail(o);
-  }
+  azuz::bench::FillMixedDesign(doc, count);
   return doc;
 }
 

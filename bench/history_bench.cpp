@@ -8,6 +8,7 @@
 #include "CORVELIXImageToolDoc.h"
 #include "EditGeometry.h"
 #include "EditingOperations.h"
+#include "MixedDesign.h"
 
 namespace {
 
@@ -15,23 +16,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void MakeDesign(azuz::CORVELIXImageToolDoc& doc, int count) {
-  for (int i = 0; i < count; ++i) {
-    azuz::DrawObject* o = doc.FindOrCreateObject(-1);
-    if (i % 3 == 0) {
-      o->SetText("Receipt " + std::to_string(i), azuz::FontRecord{}, 0, i % 4, 10);
-    } else {
-      o->kind = 2 + i % 3;
-      o->left = i % 500;
-      o->top = i % 300;
-      o->penWidth = 1 + i % 7;
-      o->penColour = 0;
-      o->fillColour = static_cast<azuz::Colour>(i);
-    }
-    doc.AppendAtTail(o);
-  }
 }
 
 // A drag of the front object, as the view records it.
@@ -43,7 +27,7 @@ void Drag(azuz::CORVELIXImageToolDoc& doc) {
 
 void BM_UndoStep(benchmark::State& state) {
   azuz::CORVELIXImageToolDoc doc;
-  MakeDesign(doc, static_cast<int>(state.range(0)));
+  azuz::bench::FillMixedDesign(doc, static_cast<int>(state.range(0)));
   Drag(doc);
   double totalMs = 0;
   for (auto _ : state) {
@@ -60,7 +44,7 @@ BENCHMARK(BM_UndoStep)->Arg(200)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_RedoStep(benchmark::State& state) {
   azuz::CORVELIXImageToolDoc doc;
-  MakeDesign(doc, static_cast<int>(state.range(0)));
+  azuz::bench::FillMixedDesign(doc, static_cast<int>(state.range(0)));
   Drag(doc);
   double totalMs = 0;
   for (auto _ : state) {
@@ -78,7 +62,7 @@ BENCHMARK(BM_RedoStep)->Arg(200)->Arg(10000)->Unit(benchmark::kMillisecond);
 // What a press-to-release gesture adds: the copy when it opens and the comparison when it ends.
 void BM_RecordStep(benchmark::State& state) {
   azuz::CORVELIXImageToolDoc doc;
-  MakeDesign(doc, static_cast<int>(state.range(0)));
+  azuz::bench::FillMixedDesign(doc, static_cast<int>(state.range(0)));
   doc.history.SetLimits(1, azuz::DesignHistory::kMaxBytes);
   for (auto _ : state) {
     Drag(doc);
@@ -95,7 +79,7 @@ void BM_StepMemory(benchmark::State& state) {
   double estimated = 0;
   for (auto _ : state) {
     azuz::CORVELIXImageToolDoc doc;
-    MakeDesign(doc, count);
+    azuz::bench::FillMixedDesign(doc, count);
     Drag(doc);  // the history's own tables exist before counting
     malloc_trim(0);
     const std::size_t before = mallinfo2().uordblks;
